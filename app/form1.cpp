@@ -1,0 +1,364 @@
+#include "app/form1.h"
+
+#include "compose/catalogues.h"
+#include "compose/documentassembly.h"
+#include "mail/documentsender.h"
+#include "platform/commondialog.h"
+#include "platform/clock.h"
+#include "platform/errorhandling.h"
+#include "platform/formdesign.h"
+#include "platform/launcher.h"
+#include "platform/textbox.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+
+using FormDesign::Font;
+using FormDesign::Kind;
+
+namespace {
+
+constexpr QRgb Peach = qRgb(255, 224, 192);
+constexpr QRgb LightGrey = qRgb(224, 224, 224);
+
+// The window's controls, from the top of the window to the bottom. Rectangles in twips.
+// clang-format off
+constexpr FormDesign::Control Design[] = {
+//  name        kind                    container  left   top   width height caption or initial text                tooltip                                  font              background  foreground               alignment
+    {"Label1",  Kind::Label,            nullptr,    960,  360,   375,  180, u"始め",                                  u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
+    {"Label3",  Kind::Label,            nullptr,   4035,  360,   945,  180, u"サブタイトル",                          u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
+    {"Label2",  Kind::Label,            nullptr,   7440,  360,   525,  180, u"終わり",                                u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
+    {"Frame1",  Kind::Frame,            nullptr,    120,  600,  8655,  735, u"ヘッタ部"},
+    {"Command1",Kind::Button,           nullptr,   8880,  720,  1335,  375, u"始めに入力"},
+    {"Text2",   Kind::TextBox,          nullptr,   2160,  810,  4575,  405, u"",                                      u"",                                     Font::Gothic975,  0, 0, Qt::AlignHCenter},
+    {"Text1",   Kind::TextBox,          nullptr,    240,  840,  1815,  270, u"",                                      u"",                                     Font::Gothic825,  0, 0, Qt::AlignHCenter},
+    {"Text3",   Kind::TextBox,          nullptr,   6840,  840,  1815,  270, u"",                                      u"",                                     Font::Gothic825,  0, 0, Qt::AlignHCenter},
+    {"Command2",Kind::Button,           nullptr,   8880, 1200,  1335,  375, u"終わりに入力"},
+    {"Text4",   Kind::TextBox,          nullptr,    240, 1440,  5295,  270, u"Homepage  :"},
+    {"Frame3",  Kind::Frame,            nullptr,   5760, 1560,  3015,  615, u"配信者サイン",                          u"",                                     Font::Default,    0, qRgb(255, 255, 0)},
+    {"List1",   Kind::ListBox,          nullptr,   8880, 1680,  1335, 1380, u"",                                      u"",                                     Font::Gothic825},
+    {"Text5",   Kind::TextBox,          nullptr,    240, 1800,  5295,  270, u"E-mail    　 :"},
+    {"Text11",  Kind::TextBox,          "Frame3",   120,  240,  2775,  270, u"V（＾0＾）毎度っ！　by - ",            u"配信者の署名を書くところです"},
+    {"Text9",   Kind::TextBox,          nullptr,    240, 2280,   855,  270},
+    {"Combo1",  Kind::ComboBox,         nullptr,   1080, 2280,  3135,  300, u"",                                      u"選択できます",                         Font::Default,    Peach},
+    {"Label4",  Kind::Label,            nullptr,   4320, 2280,   735,  180, u"付加情報",                              u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
+    {"Command7",Kind::Button,           nullptr,   5160, 2280,  1215,  255, u"入力支援"},
+    {"Text6",   Kind::WrappingTextBox,  nullptr,    240, 2520,  8535,  615, u"",                                      u"日付や○月号等を入れるのもいいでしょう"},
+    {"Label5",  Kind::Label,            nullptr,   4440, 3240,   495,  180, u"本　文",                                u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
+    {"Text7",   Kind::ScrollingTextBox, nullptr,    240, 3480,  8415, 1455, u"",                                      u"本文を入力して下さい",                 Font::Gothic975,  qRgb(0, 0, 0), qRgb(255, 255, 0)},
+    {"Command5",Kind::Button,           nullptr,   8760, 3480,  1455, 1335, u"全てクリアー",                          u"",                                     Font::Default,    LightGrey},
+    {"Frame2",  Kind::Frame,            nullptr,    120, 5040,  8775,  615, u"フッタ部"},
+    {"Combo2",  Kind::ComboBox,         nullptr,    240, 5280,  8535,  300, u"",                                      u"選択できます",                         Font::Default,    Peach},
+    {"Text",    Kind::ScrollingTextBox, nullptr,    240, 5760,  6615, 2775, u"作成した文書がこの欄に表示されます。",  u"作成文書は編集可能です"},
+    {"Command3",Kind::Button,           nullptr,   6960, 5760,  1695,  375, u"作成文書の表示"},
+    {"Command6",Kind::Button,           nullptr,   8760, 5760,  1455, 1335, u"(^0^)/~~see you !",                     u"",                                     Font::Default,    LightGrey},
+    {"Command4",Kind::Button,           nullptr,   6960, 6240,  1695,  375, u"作成文書の消去"},
+    {"Command8",Kind::Button,           nullptr,   6960, 6720,  1695,  375, u"フォント指定",                          u"",                                     Font::Default,    qRgb(192, 255, 255)},
+    {"Label6",  Kind::Label,            nullptr,   6960, 7440,   540,  180, u"宛先名"},
+    {"Label7",  Kind::Label,            nullptr,   8400, 7440,  1455,  180, u"宛先メールアドレス"},
+    {"Text8",   Kind::TextBox,          nullptr,   6960, 7680,  1335,  270, u"",                                      u"",                                     Font::Gothic825},
+    {"Text10",  Kind::TextBox,          nullptr,   8400, 7680,  1815,  270, u"",                                      u"",                                     Font::Gothic825},
+    {"Command9",Kind::Button,           nullptr,   6960, 8040,  3255,  495, u"標準メールハンドラで メッセージ送信",   u"",                                     Font::Default,    qRgb(192, 192, 255)},
+};
+
+// The controls that take the focus, first to last.
+constexpr const char *TabOrder[] = {
+    "Text1", "List1", "Command1", "Text2", "Text3", "Command2", "Command3", "Command4",
+    "Text4", "Text5", "Text6", "Text7", "Command6", "Text", "Text9", "Command7", "Text11",
+    "Combo1", "Combo2", "Command9", "Command8", "Command5", "Text8", "Text10",
+};
+// clang-format on
+
+// Cleared by "全てクリアー", in this order. The date box, the list's selection, the combo
+// entries and the document box's font stay.
+constexpr const char *ClearedByClearAll[] = {
+    "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7",
+    "Text10", "Text8", "Text11", "Combo2", "Combo1", "Text",
+};
+
+// Flags of the font dialog: screen and printer fonts, with the effects group.
+constexpr qint32 FontDialogFlags
+        = CommonDialog::ScreenFonts | CommonDialog::PrinterFonts | CommonDialog::Effects;
+
+Error invalidPropertyValue()
+{
+    return Error { 380, u"プロパティの値が不正です。"_qs };
+}
+
+} // namespace
+
+Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *parent)
+    : QMainWindow(parent)
+    , m_services(services)
+    , m_createSplash(std::move(createSplash))
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setWindowTitle(u"Zelvora   Ver1.0"_qs);
+    setWindowIcon(QIcon(u":/form1.ico"_qs));
+    setFont(FormDesign::defaultFont());
+
+    auto client = new QWidget(this);
+    client->setObjectName(u"Form1"_qs);
+    QPalette grey = client->palette();
+    grey.setColor(QPalette::Window, QColor(192, 192, 192));
+    client->setPalette(grey);
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+    FormDesign::build(client, Design);
+
+    // The frame around the signature is drawn in the desktop's button-shadow colour.
+    auto frame3 = control("Frame3");
+    QPalette shadow = frame3->palette();
+    shadow.setColor(QPalette::Window, shadow.color(QPalette::Dark));
+    frame3->setPalette(shadow);
+    frame3->setAutoFillBackground(true);
+    control("Text11")->setPalette(palette());
+
+    // Frames lie behind the fields they surround; where fields overlap by a few twips the
+    // issue-label combo and the input-support button are in front.
+    for (const char *name : { "Frame1", "Frame2" })
+        control(name)->lower();
+    for (const char *name : { "Combo1", "Command7" })
+        control(name)->raise();
+
+    static_cast<QListWidget *>(control("List1"))->addItems(Catalogues::decorations());
+    for (const auto &[name, entries] : { std::pair { "Combo1", Catalogues::issueLabels() },
+                                         std::pair { "Combo2", Catalogues::closingLines() } }) {
+        auto combo = static_cast<QComboBox *>(control(name));
+        combo->addItems(entries);
+        combo->setCurrentIndex(-1);
+        combo->setEditText(QString());
+    }
+
+    for (size_t i = 1; i < std::size(TabOrder); ++i)
+        setTabOrder(control(TabOrder[i - 1]), control(TabOrder[i]));
+
+    createMenus();
+    connectHandlers();
+
+    if (m_services.mail) {
+        m_mapiSession1 = m_services.mail->createSession();
+        m_mapiMessages1 = m_services.mail->createMessages();
+    }
+
+    // The client area has a fixed design size; resizing the window moves nothing.
+    resize(clientSize().width(), clientSize().height() + menuBar()->sizeHint().height());
+    FormDesign::centreOnScreen(this);
+    control("Text1")->setFocus();
+}
+
+Form1::~Form1() = default;
+
+QSize Form1::clientSize()
+{
+    return FormDesign::size(10305, 8640);
+}
+
+void Form1::createMenus()
+{
+    QMenu *mnuFile = menuBar()->addMenu(u"Windows付属アプリの起動"_qs);
+    mnuFile->setObjectName(u"mnuFile"_qs);
+    QMenu *mnuHelp = menuBar()->addMenu(u"ヘルプ"_qs);
+    mnuHelp->setObjectName(u"mnuHelp"_qs);
+
+    const struct
+    {
+        QMenu *menu;
+        const char *name;
+        QString caption;
+        void (Form1::*handler)();
+    } items[] = {
+        { mnuFile, "mnuHeee", QString(), nullptr },
+        { mnuFile, "mnuDen", u"電卓"_qs, &Form1::mnuDenClick },
+        { mnuFile, "mnuMemo", u"メモ帳"_qs, &Form1::mnuMemoClick },
+        { mnuFile, "mnuFileExit", u"終了"_qs, &Form1::unload },
+        { mnuHelp, "mnuForm3", u"バージョン情報"_qs, &Form1::mnuForm3Click },
+    };
+    for (const auto &item : items) {
+        QAction *action = item.menu->addAction(item.caption);
+        action->setObjectName(QString::fromLatin1(item.name));
+        if (item.handler)
+            onTriggered(action, item.handler);
+    }
+}
+
+void Form1::connectHandlers()
+{
+    onClick("Command1", &Form1::command1Click);
+    onClick("Command2", &Form1::command2Click);
+    onClick("Command3", &Form1::command3Click);
+    onClick("Command4", &Form1::command4Click);
+    onClick("Command5", &Form1::command5Click);
+    onClick("Command6", &Form1::unload);
+    onClick("Command7", &Form1::command7Click);
+    onClick("Command8", &Form1::command8Click);
+    onClick("Command9", &Form1::command9Click);
+}
+
+template<typename Handler>
+void Form1::onClick(const char *name, Handler handler)
+{
+    auto button = static_cast<QPushButton *>(control(name));
+    connect(button, &QPushButton::clicked, this, [this, handler] {
+        ErrorHandling::runHandler(*m_services.messageBox, [&] { (this->*handler)(); });
+    });
+}
+
+template<typename Handler>
+void Form1::onTriggered(QAction *action, Handler handler)
+{
+    connect(action, &QAction::triggered, this, [this, handler] {
+        ErrorHandling::runHandler(*m_services.messageBox, [&] { (this->*handler)(); });
+    });
+}
+
+QWidget *Form1::control(const char *name) const
+{
+    auto w = centralWidget()->findChild<QWidget *>(QString::fromLatin1(name));
+    Q_ASSERT_X(w, "Form1::control", name);
+    return w;
+}
+
+QString Form1::textOf(const char *name) const
+{
+    return ControlText::text(control(name));
+}
+
+void Form1::setTextOf(const char *name, const QString &text)
+{
+    ControlText::setText(control(name), text);
+}
+
+void Form1::load()
+{
+    setTextOf("Text9",
+              QLocale::system().toString(m_services.clock->currentDate(), QLocale::ShortFormat));
+    std::unique_ptr<Splash> form2 = m_createSplash();
+    form2->show();
+    form2->refresh();
+    form2->unload();
+    form2.reset();
+}
+
+// "始めに入力": the chosen decoration starts the title line.
+void Form1::command1Click()
+{
+    setTextOf("Text1", textOf("List1"));
+}
+
+// "終わりに入力": the chosen decoration ends the title line.
+void Form1::command2Click()
+{
+    setTextOf("Text3", textOf("List1"));
+}
+
+// "作成文書の表示": the fields become the document.
+void Form1::command3Click()
+{
+    DocumentFields fields;
+    fields.startDecoration = textOf("Text1");
+    fields.subtitle = textOf("Text2");
+    fields.endDecoration = textOf("Text3");
+    fields.homepageLine = textOf("Text4");
+    fields.emailLine = textOf("Text5");
+    fields.issueLine = textOf("Text6");
+    fields.signature = textOf("Text11");
+    fields.body = textOf("Text7");
+    fields.closingLine = textOf("Combo2");
+    setTextOf("Text", DocumentAssembly::assemble(fields));
+}
+
+// "作成文書の消去": empties the document box; the fields keep what the document was made of.
+void Form1::command4Click()
+{
+    setTextOf("Text", QString());
+}
+
+// "全てクリアー"
+void Form1::command5Click()
+{
+    for (const char *name : ClearedByClearAll)
+        setTextOf(name, QString());
+}
+
+// "入力支援": the issue line becomes the date box's text and the issue label, on two lines.
+void Form1::command7Click()
+{
+    const QString date = textOf("Text9");
+    const QString label = textOf("Combo1");
+    setTextOf("Text6", date + u"\r\n"_qs + label);
+}
+
+// "フォント指定": the document box takes the font dialog's choice. A cancelled dialog reports
+// the last accepted choice, so cancelling changes nothing.
+void Form1::command8Click()
+{
+    CommonDialog &commonDialog1 = *m_services.fontDialog;
+    commonDialog1.setFlags(FontDialogFlags);
+    commonDialog1.showFont();
+
+    QWidget *text = control("Text");
+    QFont font = text->font();
+    const QString name = commonDialog1.fontName();
+    if (name.isEmpty())
+        throw invalidPropertyValue();
+    font.setFamilies({ name });
+    const float size = commonDialog1.fontSize();
+    if (!(size > 0 && size <= 2048))
+        throw invalidPropertyValue();
+    font.setPointSizeF(size);
+    font.setBold(commonDialog1.fontBold());
+    font.setItalic(commonDialog1.fontItalic());
+    font.setStrikeOut(commonDialog1.fontStrikethru());
+    font.setUnderline(commonDialog1.fontUnderline());
+    const quint32 colour = commonDialog1.color();
+    if (colour > 0xFFFFFF)
+        throw invalidPropertyValue();
+    text->setFont(font);
+    QPalette palette = text->palette();
+    palette.setColor(QPalette::Text, QColor(colour & 0xFF, (colour >> 8) & 0xFF, colour >> 16));
+    text->setPalette(palette);
+}
+
+// "標準メールハンドラで メッセージ送信": sign-on and sign-off errors are not trapped here.
+void Form1::command9Click()
+{
+    m_mapiSession1->signOn();
+    sendComposedDocument();
+    m_mapiSession1->signOff();
+}
+
+void Form1::sendComposedDocument()
+{
+    const OutgoingDocument document { textOf("Text8"), textOf("Text10"), textOf("Text") };
+    DocumentSender::sendComposedDocument(*m_mapiSession1, *m_mapiMessages1, document,
+                                         [this](const Error &error) {
+                                             ErrorHandling::showWarning(*m_services.messageBox,
+                                                                        error);
+                                         });
+}
+
+void Form1::mnuDenClick()
+{
+    m_services.launcher->start(u"calc.exe"_qs, Launcher::NormalFocus);
+}
+
+void Form1::mnuMemoClick()
+{
+    m_services.launcher->start(u"NOTEPAD.EXE"_qs, Launcher::NormalFocus);
+}
+
+void Form1::mnuForm3Click()
+{
+}
+
+// Closing the main window ends the program: nothing is asked and nothing is kept.
+void Form1::unload()
+{
+    close();
+}

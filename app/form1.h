@@ -1,0 +1,63 @@
+// The main window. Classes and how data flows between them:
+//  - Form1 (this file) lays out its controls from the design table in form1.cpp and holds the
+//    event handlers. All data lives in the controls' texts; a handler reads controls, calls
+//    plain logic or a platform service, and writes controls.
+//  - compose/: the phrase catalogues and the assembly of the document from the fields.
+//  - mail/: the mail-handler controls (MapiSession, MapiMessages) and the sending procedure.
+//  - platform/: the services given to the window (Services): message boxes, program launch,
+//    the clock, the font dialog, the shell and the mail handler.
+//  - Splash (app/splash.h): the start-up window shown by load().
+#pragma once
+
+#include "app/splash.h"
+#include "mail/mapi.h"
+#include "platform/services.h"
+
+#include <QMainWindow>
+
+class QAction;
+
+class Form1 final : public QMainWindow
+{
+    Q_OBJECT
+public:
+    Form1(const Services &services, SplashFactory createSplash, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    /// The window's start-up: today's date into the date box, then the splash window for a
+    /// little more than five seconds. Runs before the window is first shown.
+    void load();
+
+    /// The size of the client area below the menu bar.
+    static QSize clientSize();
+
+private:
+    void createMenus();
+    void connectHandlers();
+    QWidget *control(const char *name) const;
+    QString textOf(const char *name) const;
+    void setTextOf(const char *name, const QString &text);
+    template<typename Handler>
+    void onClick(const char *name, Handler handler);
+    template<typename Handler>
+    void onTriggered(QAction *action, Handler handler);
+
+    void command1Click();
+    void command2Click();
+    void command3Click();
+    void command4Click();
+    void command5Click();
+    void command7Click();
+    void command8Click();
+    void command9Click();
+    void sendComposedDocument();
+    void mnuDenClick();
+    void mnuMemoClick();
+    void mnuForm3Click();
+    void unload();
+
+    Services m_services;
+    SplashFactory m_createSplash;
+    std::unique_ptr<MapiSession> m_mapiSession1;
+    std::unique_ptr<MapiMessages> m_mapiMessages1;
+};

@@ -1,0 +1,35 @@
+#include "mail/documentsender.h"
+
+namespace DocumentSender {
+
+QString subject()
+{
+    return u"メルマガ配信"_qs;
+}
+
+void sendComposedDocument(MapiSession &session, MapiMessages &messages,
+                          const OutgoingDocument &document,
+                          const std::function<void(const Error &)> &warn)
+{
+    try {
+        messages.setSessionId(session.sessionId());
+        messages.compose();
+        messages.setRecipDisplayName(document.recipientName);
+        messages.setRecipAddress(document.recipientAddress);
+        messages.setMsgSubject(subject());
+        messages.setMsgNoteText(document.body);
+        messages.send(false);
+    } catch (const Error &error) {
+        warn(error);
+    }
+}
+
+void send(MapiSession &session, MapiMessages &messages, const OutgoingDocument &document,
+          const std::function<void(const Error &)> &warn)
+{
+    session.signOn();
+    sendComposedDocument(session, messages, document, warn);
+    session.signOff();
+}
+
+} // namespace DocumentSender

@@ -1,0 +1,14 @@
+// The clock: today's date, and a reading in seconds for measuring elapsed time.
+#pragma once
+
+#include <QDate>
+
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    /// The current local date.
+    virtual QDate currentDate() const = 0;
+    /// Seconds, with a fractional part, on a clock that never goes back (not even at midnight).
+    virtual double seconds() const = 0;
+};

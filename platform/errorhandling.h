@@ -1,0 +1,50 @@
+// How errors reach the user: the warning box of the procedures that trap errors, and the
+// top-level handling for the rest. After either, the program keeps running with every field
+// as it was: an unsent magazine is never thrown away because a helper program was missing.
+#pragma once
+
+#include "platform/error.h"
+#include "platform/messagebox.h"
+
+#include <exception>
+#include <new>
+
+namespace ErrorHandling {
+
+/// The program's title, shown on every message box.
+inline QString appTitle()
+{
+    return u"Zelvora"_qs;
+}
+
+/// The warning box of a trapped error: the number, one CR, the description; exclamation, OK.
+inline void showWarning(MessageBox &box, const Error &error)
+{
+    box.show(QString::number(error.number) + u'\r' + error.description, MessageBox::Exclamation,
+             appTitle());
+}
+
+/// The top-level handling of an error no procedure trapped.
+inline void reportUntrapped(MessageBox &box, const Error &error)
+{
+    box.show(u"エラー "_qs + QString::number(error.number) + u'\r' + error.description,
+             MessageBox::Critical, appTitle());
+}
+
+/// Runs an event handler so that no exception escapes into the event loop: errors it does not
+/// trap go to the top-level handling.
+template<typename Handler>
+void runHandler(MessageBox &box, Handler &&handler)
+{
+    try {
+        handler();
+    } catch (const Error &error) {
+        reportUntrapped(box, error);
+    } catch (const std::bad_alloc &) {
+        reportUntrapped(box, Error { 7, u"メモリが不足しています。"_qs });
+    } catch (const std::exception &e) {
+        reportUntrapped(box, Error { 51, QString::fromLocal8Bit(e.what()) });
+    }
+}
+
+} // namespace ErrorHandling

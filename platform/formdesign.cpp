@@ -1,0 +1,178 @@
+#include "platform/formdesign.h"
+
+#include "platform/textbox.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+namespace FormDesign {
+
+namespace {
+
+// A rule drawn in the text colour, one pixel thick.
+class LineControl final : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawLine(0, 0, width(), 0);
+    }
+};
+
+QStringList japaneseFaces()
+{
+    // IPAPGothic is drawn to the metrics of the face the layout was designed with.
+    return { u"IPAPGothic"_qs, u"Noto Sans CJK JP"_qs, u"VL PGothic"_qs, u"TakaoPGothic"_qs,
+             u"Droid Sans Japanese"_qs, u"sans-serif"_qs };
+}
+
+QWidget *create(const Control &c, QWidget *container)
+{
+    const QString text = QString::fromUtf16(c.text);
+    switch (c.kind) {
+    case Kind::Label: {
+        auto label = new QLabel(text, container);
+        label->setAlignment(c.alignment | Qt::AlignVCenter);
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    }
+    case Kind::TextBox: {
+        auto box = new QLineEdit(text, container);
+        box->setAlignment(c.alignment);
+        return box;
+    }
+    case Kind::WrappingTextBox:
+    case Kind::ScrollingTextBox: {
+        auto box = new TextBox(c.kind == Kind::WrappingTextBox ? TextBox::Lines::Wrapping
+                                                                : TextBox::Lines::Scrolling,
+                               container);
+        box->setText(text);
+        return box;
+    }
+    case Kind::ListBox: {
+        auto list = new QListWidget(container);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        return list;
+    }
+    case Kind::ComboBox: {
+        auto combo = new QComboBox(container);
+        combo->setEditable(true);
+        // Typed text is used as it is: never added as an entry, never completed to one.
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);
+        combo->setEditText(text);
+        return combo;
+    }
+    case Kind::Button: {
+        auto button = new QPushButton(text, container);
+        button->setAutoDefault(false);
+        return button;
+    }
+    case Kind::Frame: {
+        auto frame = new QGroupBox(text, container);
+        frame->setFocusPolicy(Qt::NoFocus);
+        return frame;
+    }
+    case Kind::Line:
+        return new LineControl(container);
+    }
+    Q_UNREACHABLE();
+}
+
+void applyColours(QWidget *w, const Control &c)
+{
+    if (!c.background && !c.foreground)
+        return;
+    QPalette palette = w->palette();
+    const bool textual = c.kind != Kind::Label && c.kind != Kind::Frame && c.kind != Kind::Button
+            && c.kind != Kind::Line;
+    if (c.background) {
+        const QColor bg = QColor::fromRgb(c.background);
+        if (c.kind == Kind::Button) {
+            palette.setColor(QPalette::Button, bg);
+        } else if (textual) {
+            palette.setColor(QPalette::Base, bg);
+        } else {
+            palette.setColor(QPalette::Window, bg);
+            w->setAutoFillBackground(true);
+        }
+    }
+    if (c.foreground) {
+        const QColor fg = QColor::fromRgb(c.foreground);
+        palette.setColor(textual ? QPalette::Text
+                                 : (c.kind == Kind::Button ? QPalette::ButtonText
+                                                           : QPalette::WindowText),
+                         fg);
+    }
+    w->setPalette(palette);
+}
+
+} // namespace
+
+QFont defaultFont()
+{
+    QFont font(japaneseFaces().first());
+    font.setFamilies(japaneseFaces());
+    font.setPointSizeF(9);
+    return font;
+}
+
+QFont gothicFont(qreal pointSize)
+{
+    QStringList faces = japaneseFaces();
+    faces.prepend(u"ＭＳ Ｐゴシック"_qs);
+    QFont font(faces.first());
+    font.setFamilies(faces);
+    font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+void build(QWidget *form, std::span<const Control> controls)
+{
+    for (const Control &c : controls) {
+        QWidget *container = form;
+        if (c.container)
+            container = form->findChild<QWidget *>(QString::fromLatin1(c.container));
+        Q_ASSERT_X(container, "FormDesign::build", c.name);
+
+        QWidget *w = create(c, container);
+        w->setObjectName(QString::fromLatin1(c.name));
+        if (c.font == Font::Gothic825)
+            w->setFont(gothicFont(8.25));
+        else if (c.font == Font::Gothic975)
+            w->setFont(gothicFont(9.75));
+        if (*c.toolTip)
+            w->setToolTip(QString::fromUtf16(c.toolTip));
+        applyColours(w, c);
+
+        const int h = c.kind == Kind::Line ? 1 : pixels(c.height);
+        w->setGeometry(pixels(c.left), pixels(c.top), pixels(c.width), h);
+        if (c.kind == Kind::Label)
+            w->adjustSize();
+    }
+}
+
+void centreOnScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->geometry().center());
+    window->move(frame.topLeft());
+}
+
+} // namespace FormDesign

@@ -1,0 +1,69 @@
+// Windows built from a design table: each control with its kind, container, rectangle in
+// twips, text, tooltip, font and colours, as the window's design lists them. Twips become
+// logical pixels here and nowhere else.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QRgb>
+#include <span>
+
+class QWidget;
+
+namespace FormDesign {
+
+/// Design geometry is in twips: 1/1440 inch, 15 to a logical pixel at 96 dots per inch.
+constexpr int TwipsPerPixel = 15;
+constexpr int pixels(int twips)
+{
+    return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
+}
+constexpr QSize size(int widthTwips, int heightTwips)
+{
+    return { pixels(widthTwips), pixels(heightTwips) };
+}
+
+enum class Kind {
+    Label, // sizes itself to its text, transparent background
+    TextBox, // one line
+    WrappingTextBox, // several lines, wrapped at the box's width, no scroll bars
+    ScrollingTextBox, // several lines, not wrapped, both scroll bars
+    ListBox, // single selection, none at start
+    ComboBox, // drop-down list with an editable field, empty at start
+    Button,
+    Frame, // captioned group box
+    Line, // horizontal rule: width is the run, height 0
+};
+
+enum class Font {
+    Default, // the window's default font
+    Gothic825, // the Japanese gothic face at 8.25 pt
+    Gothic975, // the Japanese gothic face at 9.75 pt
+};
+
+struct Control
+{
+    const char *name;
+    Kind kind;
+    const char *container; // nullptr: the window itself
+    int left, top, width, height; // twips, relative to the container
+    const char16_t *text = u""; // caption or initial text
+    const char16_t *toolTip = u"";
+    Font font = Font::Default;
+    QRgb background = 0; // 0: the kind's standard colour
+    QRgb foreground = 0;
+    Qt::Alignment alignment = Qt::AlignLeft; // labels only
+};
+
+/// The window's default font: a proportional Japanese face at 9 points.
+QFont defaultFont();
+/// The Japanese gothic face at the given size, with installed look-alikes as fallbacks.
+QFont gothicFont(qreal pointSize);
+
+/// Creates the controls of the table on form, in table order, each named after its entry.
+void build(QWidget *form, std::span<const Control> controls);
+
+/// Moves a top-level window so that its frame is centred on its screen.
+void centreOnScreen(QWidget *window);
+
+} // namespace FormDesign

@@ -1,0 +1,24 @@
+// Message boxes, the way the windows ask for them: a prompt, a style value and a title.
+#pragma once
+
+#include <QString>
+
+class MessageBox
+{
+public:
+    /// Style values: buttons in the low bits, the icon above them.
+    enum Style : int {
+        OkOnly = 0,
+        Critical = 16,
+        Question = 32,
+        Exclamation = 48,
+        Information = 64,
+    };
+    /// Button values returned by show().
+    enum Result : int { Ok = 1 };
+
+    virtual ~MessageBox() = default;
+    /// Shows a modal message box and returns the button that closed it. A CR in the prompt
+    /// starts a new line.
+    virtual int show(const QString &prompt, int style, const QString &title) = 0;
+};

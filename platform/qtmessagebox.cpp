@@ -1,0 +1,30 @@
+#include "platform/qtmessagebox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+int QtMessageBox::show(const QString &prompt, int style, const QString &title)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (style & 0x70) {
+    case Critical:
+        icon = QMessageBox::Critical;
+        break;
+    case Question:
+        icon = QMessageBox::Question;
+        break;
+    case Exclamation:
+        icon = QMessageBox::Warning;
+        break;
+    case Information:
+        icon = QMessageBox::Information;
+        break;
+    }
+    // A lone CR separates the lines of a prompt.
+    QString text = prompt;
+    text.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
+    QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    return Ok;
+}

@@ -1,0 +1,10 @@
+// Message boxes shown with QMessageBox over the active window.
+#pragma once
+
+#include "platform/messagebox.h"
+
+class QtMessageBox final : public MessageBox
+{
+public:
+    int show(const QString &prompt, int style, const QString &title) override;
+};

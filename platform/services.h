@@ -1,0 +1,20 @@
+// The platform services a window is given when it is created. Real adapters in main(),
+// fakes in the tests; the windows never reach the platform any other way.
+#pragma once
+
+class MessageBox;
+class Launcher;
+class Clock;
+class CommonDialog;
+class Shell;
+class MailHandler;
+
+struct Services
+{
+    MessageBox *messageBox = nullptr;
+    Launcher *launcher = nullptr;
+    Clock *clock = nullptr;
+    CommonDialog *fontDialog = nullptr;
+    Shell *shell = nullptr;
+    MailHandler *mail = nullptr;
+};

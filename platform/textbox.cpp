@@ -1,0 +1,80 @@
+#include "platform/textbox.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTextBlock>
+
+TextBox::TextBox(Lines lines, QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setTabChangesFocus(true);
+    if (lines == Lines::Wrapping) {
+        setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    } else {
+        setLineWrapMode(QPlainTextEdit::NoWrap);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+}
+
+QString TextBox::text() const
+{
+    // toPlainText() would turn U+00A0 into a space and U+2028 into a line break; the raw text
+    // keeps them and marks each paragraph break with U+2029, the only thing mapped here.
+    QString raw = document()->toRawText();
+    return raw.replace(QChar::ParagraphSeparator, u"\r\n"_qs);
+}
+
+void TextBox::setText(const QString &text)
+{
+    setPlainText(text);
+}
+
+void TextBox::keyPressEvent(QKeyEvent *event)
+{
+    // Shift+Enter would insert a line separator that does not read back as CR LF: every Enter
+    // is a plain line break here.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly()) {
+        textCursor().insertBlock();
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+namespace ControlText {
+
+QString text(const QWidget *control)
+{
+    if (auto box = qobject_cast<const TextBox *>(control))
+        return box->text();
+    if (auto line = qobject_cast<const QLineEdit *>(control))
+        return line->text();
+    if (auto combo = qobject_cast<const QComboBox *>(control))
+        return combo->currentText();
+    if (auto list = qobject_cast<const QListWidget *>(control)) {
+        const auto selected = list->selectedItems();
+        return selected.isEmpty() ? QString() : selected.first()->text();
+    }
+    Q_ASSERT_X(false, "ControlText::text", "control without a text");
+    return {};
+}
+
+void setText(QWidget *control, const QString &text)
+{
+    if (auto box = qobject_cast<TextBox *>(control))
+        box->setText(text);
+    else if (auto line = qobject_cast<QLineEdit *>(control))
+        line->setText(text);
+    else if (auto combo = qobject_cast<QComboBox *>(control))
+        combo->setEditText(text);
+    else
+        Q_ASSERT_X(false, "ControlText::setText", "control without a writable text");
+}
+
+} // namespace ControlText
