@@ -1,10 +1,11 @@
 #include "app/form1.h"
 
+#include "about/form3.h"
 #include "compose/catalogues.h"
 #include "compose/documentassembly.h"
 #include "mail/documentsender.h"
-#include "platform/commondialog.h"
 #include "platform/clock.h"
+#include "platform/commondialog.h"
 #include "platform/errorhandling.h"
 #include "platform/formdesign.h"
 #include "platform/launcher.h"
@@ -75,17 +76,17 @@ constexpr const char *TabOrder[] = {
 // Cleared by "全てクリアー", in this order. The date box, the list's selection, the combo
 // entries and the document box's font stay.
 constexpr const char *ClearedByClearAll[] = {
-    "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7",
+    "Text1",  "Text2", "Text3",  "Text4",  "Text5",  "Text6", "Text7",
     "Text10", "Text8", "Text11", "Combo2", "Combo1", "Text",
 };
 
 // Flags of the font dialog: screen and printer fonts, with the effects group.
 constexpr qint32 FontDialogFlags
-        = CommonDialog::ScreenFonts | CommonDialog::PrinterFonts | CommonDialog::Effects;
+    = CommonDialog::ScreenFonts | CommonDialog::PrinterFonts | CommonDialog::Effects;
 
 Error invalidPropertyValue()
 {
-    return Error { 380, u"プロパティの値が不正です。"_qs };
+    return Error {380, u"プロパティの値が不正です。"_qs};
 }
 
 } // namespace
@@ -98,12 +99,12 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
+    setObjectName(u"Form1"_qs);
     setWindowTitle(u"Zelvora   Ver1.0"_qs);
     setWindowIcon(QIcon(u":/form1.ico"_qs));
     setFont(FormDesign::defaultFont());
 
     auto client = new QWidget(this);
-    client->setObjectName(u"Form1"_qs);
     QPalette grey = client->palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
     client->setPalette(grey);
@@ -121,14 +122,14 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
 
     // Frames lie behind the fields they surround; where fields overlap by a few twips the
     // issue-label combo and the input-support button are in front.
-    for (const char *name : { "Frame1", "Frame2" })
+    for (const char *name : {"Frame1", "Frame2"})
         control(name)->lower();
-    for (const char *name : { "Combo1", "Command7" })
+    for (const char *name : {"Combo1", "Command7"})
         control(name)->raise();
 
     static_cast<QListWidget *>(control("List1"))->addItems(Catalogues::decorations());
-    for (const auto &[name, entries] : { std::pair { "Combo1", Catalogues::issueLabels() },
-                                         std::pair { "Combo2", Catalogues::closingLines() } }) {
+    for (const auto &[name, entries] : {std::pair {"Combo1", Catalogues::issueLabels()},
+                                        std::pair {"Combo2", Catalogues::closingLines()}}) {
         auto combo = static_cast<QComboBox *>(control(name));
         combo->addItems(entries);
         combo->setCurrentIndex(-1);
@@ -173,17 +174,17 @@ void Form1::createMenus()
         QString caption;
         void (Form1::*handler)();
     } items[] = {
-        { mnuFile, "mnuHeee", QString(), nullptr },
-        { mnuFile, "mnuDen", u"電卓"_qs, &Form1::mnuDenClick },
-        { mnuFile, "mnuMemo", u"メモ帳"_qs, &Form1::mnuMemoClick },
-        { mnuFile, "mnuFileExit", u"終了"_qs, &Form1::unload },
-        { mnuHelp, "mnuForm3", u"バージョン情報"_qs, &Form1::mnuForm3Click },
+        {mnuFile, "mnuHeee", QString(), nullptr},
+        {mnuFile, "mnuDen", u"電卓"_qs, &Form1::mnuDenClick},
+        {mnuFile, "mnuMemo", u"メモ帳"_qs, &Form1::mnuMemoClick},
+        {mnuFile, "mnuFileExit", u"終了"_qs, &Form1::unload},
+        {mnuHelp, "mnuForm3", u"バージョン情報"_qs, &Form1::mnuForm3Click},
     };
     for (const auto &item : items) {
         QAction *action = item.menu->addAction(item.caption);
         action->setObjectName(QString::fromLatin1(item.name));
         if (item.handler)
-            onTriggered(action, item.handler);
+            handle(action, &QAction::triggered, item.handler);
     }
 }
 
@@ -200,21 +201,17 @@ void Form1::connectHandlers()
     onClick("Command9", &Form1::command9Click);
 }
 
-template<typename Handler>
-void Form1::onClick(const char *name, Handler handler)
+template<typename Sender, typename Signal>
+void Form1::handle(Sender *sender, Signal signal, void (Form1::*handler)())
 {
-    auto button = static_cast<QPushButton *>(control(name));
-    connect(button, &QPushButton::clicked, this, [this, handler] {
+    connect(sender, signal, this, [this, handler] {
         ErrorHandling::runHandler(*m_services.messageBox, [&] { (this->*handler)(); });
     });
 }
 
-template<typename Handler>
-void Form1::onTriggered(QAction *action, Handler handler)
+void Form1::onClick(const char *name, void (Form1::*handler)())
 {
-    connect(action, &QAction::triggered, this, [this, handler] {
-        ErrorHandling::runHandler(*m_services.messageBox, [&] { (this->*handler)(); });
-    });
+    handle(static_cast<QPushButton *>(control(name)), &QPushButton::clicked, handler);
 }
 
 QWidget *Form1::control(const char *name) const
@@ -307,7 +304,7 @@ void Form1::command8Click()
     const QString name = commonDialog1.fontName();
     if (name.isEmpty())
         throw invalidPropertyValue();
-    font.setFamilies({ name });
+    font.setFamilies({name});
     const float size = commonDialog1.fontSize();
     if (!(size > 0 && size <= 2048))
         throw invalidPropertyValue();
@@ -335,12 +332,10 @@ void Form1::command9Click()
 
 void Form1::sendComposedDocument()
 {
-    const OutgoingDocument document { textOf("Text8"), textOf("Text10"), textOf("Text") };
-    DocumentSender::sendComposedDocument(*m_mapiSession1, *m_mapiMessages1, document,
-                                         [this](const Error &error) {
-                                             ErrorHandling::showWarning(*m_services.messageBox,
-                                                                        error);
-                                         });
+    const OutgoingDocument document {textOf("Text8"), textOf("Text10"), textOf("Text")};
+    DocumentSender::sendComposedDocument(
+        *m_mapiSession1, *m_mapiMessages1, document,
+        [this](const Error &error) { ErrorHandling::showWarning(*m_services.messageBox, error); });
 }
 
 void Form1::mnuDenClick()
@@ -353,8 +348,11 @@ void Form1::mnuMemoClick()
     m_services.launcher->start(u"NOTEPAD.EXE"_qs, Launcher::NormalFocus);
 }
 
+// "バージョン情報": a new version window each time, modal over this one.
 void Form1::mnuForm3Click()
 {
+    Form3 form3(m_services, this);
+    form3.exec();
 }
 
 // Closing the main window ends the program: nothing is asked and nothing is kept.

@@ -37,10 +37,11 @@ private:
     QWidget *control(const char *name) const;
     QString textOf(const char *name) const;
     void setTextOf(const char *name, const QString &text);
-    template<typename Handler>
-    void onClick(const char *name, Handler handler);
-    template<typename Handler>
-    void onTriggered(QAction *action, Handler handler);
+    /// Connects an event to a handler; errors the handler does not trap go to the top-level
+    /// handling, and the program keeps running.
+    template<typename Sender, typename Signal>
+    void handle(Sender *sender, Signal signal, void (Form1::*handler)());
+    void onClick(const char *name, void (Form1::*handler)());
 
     void command1Click();
     void command2Click();

@@ -6,15 +6,17 @@
 #include "platform/textbox.h"
 
 #include <QApplication>
-#include <QInputMethodEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 class TestForm1 final : public QObject
 {
@@ -40,13 +42,13 @@ private Q_SLOTS:
     void accessories();
     void failedLaunchKeepsTheWork();
     void assemblyThroughClicks();
+    void versionWindowIsModal();
     void quit_data();
     void quit();
     void resizeMovesNothing();
 
 private:
-    template<typename T = QWidget>
-    T *get(const char *name) const
+    template<typename T = QWidget> T *get(const char *name) const
     {
         auto w = m_form->findChild<T *>(QString::fromLatin1(name));
         if (!w)
@@ -99,8 +101,8 @@ void TestForm1::opensAsDesigned()
     QCOMPARE(text("Text5"), u"E-mail    \u3000 :"_qs);
     QCOMPARE(text("Text11"), u"V\uFF08\uFF3E0\uFF3E\uFF09毎度っ\uFF01\u3000by - "_qs);
     QCOMPARE(text("Text"), u"作成した文書がこの欄に表示されます。"_qs);
-    for (const char *empty : { "Text1", "Text2", "Text3", "Text6", "Text7", "Text8", "Text9",
-                               "Text10", "List1", "Combo1", "Combo2" })
+    for (const char *empty : {"Text1", "Text2", "Text3", "Text6", "Text7", "Text8", "Text9",
+                              "Text10", "List1", "Combo1", "Combo2"})
         QVERIFY2(text(empty).isEmpty(), empty);
 
     QCOMPARE(get<QListWidget>("List1")->count(), 16);
@@ -156,7 +158,7 @@ void TestForm1::geometryAndStyle()
     QCOMPARE(get<QLabel>("Label6")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
     // Labels fit their text: no longer than a line of the 9-point face.
     QVERIFY(get("Label1")->height() <= 16);
-    for (const char *name : { "Label1", "Frame1", "Frame3" })
+    for (const char *name : {"Label1", "Frame1", "Frame3"})
         QCOMPARE(get(name)->focusPolicy(), Qt::NoFocus);
 }
 
@@ -177,10 +179,10 @@ void TestForm1::textRoundTrip_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("value");
     const QString tricky = u"a\u00A0b\u2028c\u3000ＡＢＣ！？\uFF5E~ -- "_qs;
-    for (const char *box : { "Text1", "Text9", "Text11", "Text6", "Text7", "Text", "Combo1" })
+    for (const char *box : {"Text1", "Text9", "Text11", "Text6", "Text7", "Text", "Combo1"})
         QTest::addRow("%s: no-break, line separator, ideographic space, fullwidth", box)
-                << QString::fromLatin1(box) << tricky;
-    for (const char *box : { "Text6", "Text7", "Text" }) {
+            << QString::fromLatin1(box) << tricky;
+    for (const char *box : {"Text6", "Text7", "Text"}) {
         QTest::addRow("%s: lines", box) << QString::fromLatin1(box) << u"一\r\n\r\n 二 \r\n"_qs;
         QTest::addRow("%s: leading break", box) << QString::fromLatin1(box) << u"\r\nx"_qs;
     }
@@ -201,12 +203,12 @@ void TestForm1::enterKey_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<QString>("expected");
-    for (const char *box : { "Text6", "Text7", "Text" }) {
-        QTest::addRow("%s Enter", box) << QString::fromLatin1(box)
-                                       << Qt::KeyboardModifiers() << u"ab\r\ncd"_qs;
-        QTest::addRow("%s Shift+Enter", box) << QString::fromLatin1(box)
-                                             << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                             << u"ab\r\ncd"_qs;
+    for (const char *box : {"Text6", "Text7", "Text"}) {
+        QTest::addRow("%s Enter", box)
+            << QString::fromLatin1(box) << Qt::KeyboardModifiers() << u"ab\r\ncd"_qs;
+        QTest::addRow("%s Shift+Enter", box)
+            << QString::fromLatin1(box) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+            << u"ab\r\ncd"_qs;
     }
     QTest::newRow("one-line box") << u"Text2"_qs << Qt::KeyboardModifiers() << u"abcd"_qs;
 }
@@ -229,11 +231,11 @@ void TestForm1::enterKey()
 void TestForm1::tabOrder()
 {
     const QStringList expected {
-        u"Text1"_qs,  u"List1"_qs,    u"Command1"_qs, u"Text2"_qs,    u"Text3"_qs,
-        u"Command2"_qs, u"Command3"_qs, u"Command4"_qs, u"Text4"_qs,    u"Text5"_qs,
-        u"Text6"_qs,  u"Text7"_qs,    u"Command6"_qs, u"Text"_qs,     u"Text9"_qs,
-        u"Command7"_qs, u"Text11"_qs,   u"Combo1"_qs,   u"Combo2"_qs,   u"Command9"_qs,
-        u"Command8"_qs, u"Command5"_qs, u"Text8"_qs,    u"Text10"_qs,   u"Text1"_qs,
+        u"Text1"_qs,    u"List1"_qs,    u"Command1"_qs, u"Text2"_qs,  u"Text3"_qs,
+        u"Command2"_qs, u"Command3"_qs, u"Command4"_qs, u"Text4"_qs,  u"Text5"_qs,
+        u"Text6"_qs,    u"Text7"_qs,    u"Command6"_qs, u"Text"_qs,   u"Text9"_qs,
+        u"Command7"_qs, u"Text11"_qs,   u"Combo1"_qs,   u"Combo2"_qs, u"Command9"_qs,
+        u"Command8"_qs, u"Command5"_qs, u"Text8"_qs,    u"Text10"_qs, u"Text1"_qs,
     };
     QStringList visited;
     for (int i = 0; i < expected.size(); ++i) {
@@ -247,7 +249,7 @@ void TestForm1::tabOrder()
     }
     QCOMPARE(visited, expected);
     // Tab moved on from the multi-line boxes without writing a tab into them.
-    for (const char *box : { "Text6", "Text7", "Text" })
+    for (const char *box : {"Text6", "Text7", "Text"})
         QVERIFY(!text(box).contains(u'\t'));
 }
 
@@ -299,9 +301,9 @@ void TestForm1::menuTree()
     for (QAction *a : bar[1]->menu()->actions())
         help << a->objectName() + u'=' + a->text();
     QCOMPARE(file,
-             QStringList({ u"mnuHeee="_qs, u"mnuDen=電卓"_qs, u"mnuMemo=メモ帳"_qs,
-                           u"mnuFileExit=終了"_qs }));
-    QCOMPARE(help, QStringList({ u"mnuForm3=バージョン情報"_qs }));
+             QStringList({u"mnuHeee="_qs, u"mnuDen=電卓"_qs, u"mnuMemo=メモ帳"_qs,
+                          u"mnuFileExit=終了"_qs}));
+    QCOMPARE(help, QStringList({u"mnuForm3=バージョン情報"_qs}));
 }
 
 void TestForm1::emptyMenuItemDoesNothing()
@@ -328,8 +330,8 @@ void TestForm1::accessories()
     QFETCH(QString, commandLine);
     action(item.toLatin1().constData())->trigger();
     action(item.toLatin1().constData())->trigger();
-    const std::pair<QString, int> launch { commandLine, 1 };
-    QCOMPARE(m_fakes->launcher.started, QList({ launch, launch }));
+    const std::pair<QString, int> launch {commandLine, 1};
+    QCOMPARE(m_fakes->launcher.started, QList({launch, launch}));
     QVERIFY(m_form->isVisible());
 }
 
@@ -337,7 +339,7 @@ void TestForm1::failedLaunchKeepsTheWork()
 {
     ControlText::setText(get("Text7"), u"書きかけの本文\r\n二行目"_qs);
     ControlText::setText(get("Text"), u"未送信の文書"_qs);
-    m_fakes->launcher.failure = Error { 53, u"ファイルが見つかりません。"_qs };
+    m_fakes->launcher.failure = Error {53, u"ファイルが見つかりません。"_qs};
     action("mnuDen")->trigger();
 
     QCOMPARE(m_fakes->messageBox.shown.size(), 1);
@@ -365,12 +367,36 @@ void TestForm1::assemblyThroughClicks()
     click("Command3");
     const QString expected = u"ねこ通信\r\nHomepage  :\r\nE-mail    \u3000 :\r\n\r\n"
                              u"V\uFF08\uFF3E0\uFF3E\uFF09毎度っ\uFF01\u3000by - \r\n"_qs
-            + QString(42, u'-') + u"\r\n本文\r\n.\r\n"_qs + Catalogues::closingLines().at(0);
+        + QString(42, u'-') + u"\r\n本文\r\n.\r\n"_qs + Catalogues::closingLines().at(0);
     QCOMPARE(text("Text"), expected);
 
     type(get("Text"), u"編集"_qs);
     click("Command3");
     QCOMPARE(text("Text"), expected);
+}
+
+void TestForm1::versionWindowIsModal()
+{
+    ControlText::setText(get("Text2"), u"サブタイトル"_qs);
+    ControlText::setText(get("Text"), u"文書"_qs);
+    QString seen;
+    bool clickedThrough = false;
+    QTimer::singleShot(0, this, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        seen = modal->objectName() + u'/' + modal->parentWidget()->objectName();
+        // The main window refuses clicks while the version window is open.
+        QTest::mouseClick(get<QPushButton>("Command4"), Qt::LeftButton);
+        clickedThrough = text("Text").isEmpty();
+        QTest::mouseClick(modal->findChild<QPushButton *>(u"Command3"_qs), Qt::LeftButton);
+    });
+    action("mnuForm3")->trigger();
+    QCOMPARE(seen, u"Form3/"_qs + m_form->objectName());
+    QVERIFY(!clickedThrough);
+    QCOMPARE(text("Text2"), u"サブタイトル"_qs);
+    QCOMPARE(text("Text"), u"文書"_qs);
+    QVERIFY(!m_form->findChild<QDialog *>()); // nothing of the version window is left
 }
 
 void TestForm1::quit_data()
