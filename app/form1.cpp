@@ -86,7 +86,7 @@ constexpr qint32 FontDialogFlags
 
 Error invalidPropertyValue()
 {
-    return Error {380, u"プロパティの値が不正です。"_qs};
+    return Error { 380, u"プロパティの値が不正です。"_qs };
 }
 
 } // namespace
@@ -122,14 +122,14 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
 
     // Frames lie behind the fields they surround; where fields overlap by a few twips the
     // issue-label combo and the input-support button are in front.
-    for (const char *name : {"Frame1", "Frame2"})
+    for (const char *name : { "Frame1", "Frame2" })
         control(name)->lower();
-    for (const char *name : {"Combo1", "Command7"})
+    for (const char *name : { "Combo1", "Command7" })
         control(name)->raise();
 
     static_cast<QListWidget *>(control("List1"))->addItems(Catalogues::decorations());
-    for (const auto &[name, entries] : {std::pair {"Combo1", Catalogues::issueLabels()},
-                                        std::pair {"Combo2", Catalogues::closingLines()}}) {
+    for (const auto &[name, entries] : { std::pair { "Combo1", Catalogues::issueLabels() },
+                                         std::pair { "Combo2", Catalogues::closingLines() } }) {
         auto combo = static_cast<QComboBox *>(control(name));
         combo->addItems(entries);
         combo->setCurrentIndex(-1);
@@ -174,11 +174,11 @@ void Form1::createMenus()
         QString caption;
         void (Form1::*handler)();
     } items[] = {
-        {mnuFile, "mnuHeee", QString(), nullptr},
-        {mnuFile, "mnuDen", u"電卓"_qs, &Form1::mnuDenClick},
-        {mnuFile, "mnuMemo", u"メモ帳"_qs, &Form1::mnuMemoClick},
-        {mnuFile, "mnuFileExit", u"終了"_qs, &Form1::unload},
-        {mnuHelp, "mnuForm3", u"バージョン情報"_qs, &Form1::mnuForm3Click},
+        { mnuFile, "mnuHeee", QString(), nullptr },
+        { mnuFile, "mnuDen", u"電卓"_qs, &Form1::mnuDenClick },
+        { mnuFile, "mnuMemo", u"メモ帳"_qs, &Form1::mnuMemoClick },
+        { mnuFile, "mnuFileExit", u"終了"_qs, &Form1::unload },
+        { mnuHelp, "mnuForm3", u"バージョン情報"_qs, &Form1::mnuForm3Click },
     };
     for (const auto &item : items) {
         QAction *action = item.menu->addAction(item.caption);
@@ -304,7 +304,7 @@ void Form1::command8Click()
     const QString name = commonDialog1.fontName();
     if (name.isEmpty())
         throw invalidPropertyValue();
-    font.setFamilies({name});
+    font.setFamilies({ name });
     const float size = commonDialog1.fontSize();
     if (!(size > 0 && size <= 2048))
         throw invalidPropertyValue();
@@ -332,7 +332,7 @@ void Form1::command9Click()
 
 void Form1::sendComposedDocument()
 {
-    const OutgoingDocument document {textOf("Text8"), textOf("Text10"), textOf("Text")};
+    const OutgoingDocument document { textOf("Text8"), textOf("Text10"), textOf("Text") };
     DocumentSender::sendComposedDocument(
         *m_mapiSession1, *m_mapiMessages1, document,
         [this](const Error &error) { ErrorHandling::showWarning(*m_services.messageBox, error); });

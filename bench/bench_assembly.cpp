@@ -61,7 +61,7 @@ void BM_BarePlainTextEdit(benchmark::State &state)
     edit.resize(441, 185);
     edit.show();
     const QString document = u"title\r\nHomepage  :\r\nE-mail :\r\n\r\nsig\r\n"_qs
-            + QString(42, u'-') + u"\r\n"_qs + japaneseBody() + u"\r\n"_qs;
+        + QString(42, u'-') + u"\r\n"_qs + japaneseBody() + u"\r\n"_qs;
     for (auto _ : state) {
         edit.setPlainText(document);
         QCoreApplication::processEvents();

@@ -30,8 +30,8 @@ QStringList issueLabels()
     const QString placeholder = u"\"タイトル名を入れて下さい\""_qs;
     QStringList labels { u"週間"_qs, u"月間"_qs };
     const QStringList suffixes {
-        u"１月号"_qs, u"２月号"_qs, u"３月号"_qs, u"４月号"_qs, u"５月号"_qs,
-        u"６月号"_qs, u"７月号"_qs, u"８月号"_qs, u"９月号"_qs, u"１０月号"_qs,
+        u"１月号"_qs,   u"２月号"_qs,   u"３月号"_qs, u"４月号"_qs,   u"５月号"_qs,
+        u"６月号"_qs,   u"７月号"_qs,   u"８月号"_qs, u"９月号"_qs,   u"１０月号"_qs,
         u"１１月号"_qs, u"１２月号"_qs, u"特大号"_qs, u"緊急配信"_qs, u"号　外"_qs,
     };
     for (const QString &suffix : suffixes)

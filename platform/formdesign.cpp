@@ -33,8 +33,8 @@ protected:
 QStringList japaneseFaces()
 {
     // IPAPGothic is drawn to the metrics of the face the layout was designed with.
-    return { u"IPAPGothic"_qs, u"Noto Sans CJK JP"_qs, u"VL PGothic"_qs, u"TakaoPGothic"_qs,
-             u"Droid Sans Japanese"_qs, u"sans-serif"_qs };
+    return { u"IPAPGothic"_qs,   u"Noto Sans CJK JP"_qs,    u"VL PGothic"_qs,
+             u"TakaoPGothic"_qs, u"Droid Sans Japanese"_qs, u"sans-serif"_qs };
 }
 
 QWidget *create(const Control &c, QWidget *container)
@@ -55,7 +55,7 @@ QWidget *create(const Control &c, QWidget *container)
     case Kind::WrappingTextBox:
     case Kind::ScrollingTextBox: {
         auto box = new TextBox(c.kind == Kind::WrappingTextBox ? TextBox::Lines::Wrapping
-                                                                : TextBox::Lines::Scrolling,
+                                                               : TextBox::Lines::Scrolling,
                                container);
         box->setText(text);
         return box;
@@ -97,7 +97,7 @@ void applyColours(QWidget *w, const Control &c)
         return;
     QPalette palette = w->palette();
     const bool textual = c.kind != Kind::Label && c.kind != Kind::Frame && c.kind != Kind::Button
-            && c.kind != Kind::Line;
+        && c.kind != Kind::Line;
     if (c.background) {
         const QColor bg = QColor::fromRgb(c.background);
         if (c.kind == Kind::Button) {
@@ -111,10 +111,10 @@ void applyColours(QWidget *w, const Control &c)
     }
     if (c.foreground) {
         const QColor fg = QColor::fromRgb(c.foreground);
-        palette.setColor(textual ? QPalette::Text
-                                 : (c.kind == Kind::Button ? QPalette::ButtonText
-                                                           : QPalette::WindowText),
-                         fg);
+        palette.setColor(
+            textual ? QPalette::Text
+                    : (c.kind == Kind::Button ? QPalette::ButtonText : QPalette::WindowText),
+            fg);
     }
     w->setPalette(palette);
 }

@@ -141,8 +141,8 @@ void TestFieldCommands::eraseThenRebuild()
 
 void TestFieldCommands::clearAll()
 {
-    const QStringList fields {u"Text1"_qs, u"Text2"_qs, u"Text3"_qs, u"Text6"_qs,
-                              u"Text7"_qs, u"Text8"_qs, u"Text10"_qs};
+    const QStringList fields { u"Text1"_qs, u"Text2"_qs, u"Text3"_qs, u"Text6"_qs,
+                               u"Text7"_qs, u"Text8"_qs, u"Text10"_qs };
     for (const QString &name : fields)
         setText(name, name + u" の内容"_qs);
     setText(u"Text9"_qs, u"2026/12/06"_qs);
@@ -154,8 +154,8 @@ void TestFieldCommands::clearAll()
     click(u"Command5"_qs);
 
     for (const QString &name : fields
-             + QStringList {u"Text4"_qs, u"Text5"_qs, u"Text11"_qs, u"Combo1"_qs, u"Combo2"_qs,
-                            u"Text"_qs})
+             + QStringList { u"Text4"_qs, u"Text5"_qs, u"Text11"_qs, u"Combo1"_qs, u"Combo2"_qs,
+                             u"Text"_qs })
         QVERIFY2(text(name).isEmpty(), qPrintable(name));
     QCOMPARE(text(u"Text9"_qs), u"2026/12/06"_qs);
     QCOMPARE(text(u"List1"_qs), Catalogues::decorations().at(2));

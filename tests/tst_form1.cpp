@@ -101,8 +101,8 @@ void TestForm1::opensAsDesigned()
     QCOMPARE(text("Text5"), u"E-mail    \u3000 :"_qs);
     QCOMPARE(text("Text11"), u"V\uFF08\uFF3E0\uFF3E\uFF09毎度っ\uFF01\u3000by - "_qs);
     QCOMPARE(text("Text"), u"作成した文書がこの欄に表示されます。"_qs);
-    for (const char *empty : {"Text1", "Text2", "Text3", "Text6", "Text7", "Text8", "Text9",
-                              "Text10", "List1", "Combo1", "Combo2"})
+    for (const char *empty : { "Text1", "Text2", "Text3", "Text6", "Text7", "Text8", "Text9",
+                               "Text10", "List1", "Combo1", "Combo2" })
         QVERIFY2(text(empty).isEmpty(), empty);
 
     QCOMPARE(get<QListWidget>("List1")->count(), 16);
@@ -158,7 +158,7 @@ void TestForm1::geometryAndStyle()
     QCOMPARE(get<QLabel>("Label6")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
     // Labels fit their text: no longer than a line of the 9-point face.
     QVERIFY(get("Label1")->height() <= 16);
-    for (const char *name : {"Label1", "Frame1", "Frame3"})
+    for (const char *name : { "Label1", "Frame1", "Frame3" })
         QCOMPARE(get(name)->focusPolicy(), Qt::NoFocus);
 }
 
@@ -179,10 +179,10 @@ void TestForm1::textRoundTrip_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("value");
     const QString tricky = u"a\u00A0b\u2028c\u3000ＡＢＣ！？\uFF5E~ -- "_qs;
-    for (const char *box : {"Text1", "Text9", "Text11", "Text6", "Text7", "Text", "Combo1"})
+    for (const char *box : { "Text1", "Text9", "Text11", "Text6", "Text7", "Text", "Combo1" })
         QTest::addRow("%s: no-break, line separator, ideographic space, fullwidth", box)
             << QString::fromLatin1(box) << tricky;
-    for (const char *box : {"Text6", "Text7", "Text"}) {
+    for (const char *box : { "Text6", "Text7", "Text" }) {
         QTest::addRow("%s: lines", box) << QString::fromLatin1(box) << u"一\r\n\r\n 二 \r\n"_qs;
         QTest::addRow("%s: leading break", box) << QString::fromLatin1(box) << u"\r\nx"_qs;
     }
@@ -203,7 +203,7 @@ void TestForm1::enterKey_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<QString>("expected");
-    for (const char *box : {"Text6", "Text7", "Text"}) {
+    for (const char *box : { "Text6", "Text7", "Text" }) {
         QTest::addRow("%s Enter", box)
             << QString::fromLatin1(box) << Qt::KeyboardModifiers() << u"ab\r\ncd"_qs;
         QTest::addRow("%s Shift+Enter", box)
@@ -249,7 +249,7 @@ void TestForm1::tabOrder()
     }
     QCOMPARE(visited, expected);
     // Tab moved on from the multi-line boxes without writing a tab into them.
-    for (const char *box : {"Text6", "Text7", "Text"})
+    for (const char *box : { "Text6", "Text7", "Text" })
         QVERIFY(!text(box).contains(u'\t'));
 }
 
@@ -301,9 +301,9 @@ void TestForm1::menuTree()
     for (QAction *a : bar[1]->menu()->actions())
         help << a->objectName() + u'=' + a->text();
     QCOMPARE(file,
-             QStringList({u"mnuHeee="_qs, u"mnuDen=電卓"_qs, u"mnuMemo=メモ帳"_qs,
-                          u"mnuFileExit=終了"_qs}));
-    QCOMPARE(help, QStringList({u"mnuForm3=バージョン情報"_qs}));
+             QStringList({ u"mnuHeee="_qs, u"mnuDen=電卓"_qs, u"mnuMemo=メモ帳"_qs,
+                           u"mnuFileExit=終了"_qs }));
+    QCOMPARE(help, QStringList({ u"mnuForm3=バージョン情報"_qs }));
 }
 
 void TestForm1::emptyMenuItemDoesNothing()
@@ -330,8 +330,8 @@ void TestForm1::accessories()
     QFETCH(QString, commandLine);
     action(item.toLatin1().constData())->trigger();
     action(item.toLatin1().constData())->trigger();
-    const std::pair<QString, int> launch {commandLine, 1};
-    QCOMPARE(m_fakes->launcher.started, QList({launch, launch}));
+    const std::pair<QString, int> launch { commandLine, 1 };
+    QCOMPARE(m_fakes->launcher.started, QList({ launch, launch }));
     QVERIFY(m_form->isVisible());
 }
 
@@ -339,7 +339,7 @@ void TestForm1::failedLaunchKeepsTheWork()
 {
     ControlText::setText(get("Text7"), u"書きかけの本文\r\n二行目"_qs);
     ControlText::setText(get("Text"), u"未送信の文書"_qs);
-    m_fakes->launcher.failure = Error {53, u"ファイルが見つかりません。"_qs};
+    m_fakes->launcher.failure = Error { 53, u"ファイルが見つかりません。"_qs };
     action("mnuDen")->trigger();
 
     QCOMPARE(m_fakes->messageBox.shown.size(), 1);

@@ -54,13 +54,13 @@ void TestMainWindowXvfb::mainWindowAppears()
 {
     // --sync waits until the window exists (the splash holds it back about five seconds).
     const QByteArray id = run(u"xdotool"_qs,
-                              {u"search"_qs, u"--sync"_qs, u"--onlyvisible"_qs, u"--name"_qs,
-                               u"^Zelvora   Ver1\\.0$"_qs})
+                              { u"search"_qs, u"--sync"_qs, u"--onlyvisible"_qs, u"--name"_qs,
+                                u"^Zelvora   Ver1\\.0$"_qs })
                               .trimmed();
     QVERIFY2(!id.isEmpty(), "no window titled \"Zelvora   Ver1.0\"");
 
     const QString info
-        = QString::fromUtf8(run(u"xwininfo"_qs, {u"-id"_qs, QString::fromLatin1(id)}));
+        = QString::fromUtf8(run(u"xwininfo"_qs, { u"-id"_qs, QString::fromLatin1(id) }));
     auto value = [&](const char *key) {
         const auto m
             = QRegularExpression(QString::fromLatin1(key) + u":\\s+(-?\\d+)"_qs).match(info);
@@ -77,7 +77,7 @@ void TestMainWindowXvfb::mainWindowAppears()
     // Painted: the client area's grey just above the bottom edge, left of the document box.
     QImage screen;
     QTRY_VERIFY_WITH_TIMEOUT(
-        (screen = QImage::fromData(run(u"import"_qs, {u"-window"_qs, u"root"_qs, u"png:-"_qs})),
+        (screen = QImage::fromData(run(u"import"_qs, { u"-window"_qs, u"root"_qs, u"png:-"_qs })),
          screen.pixelColor(x + 4, y + height - 4) == QColor(192, 192, 192)),
         10000);
 }
