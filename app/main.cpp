@@ -1,10 +1,12 @@
 // Zelvora: writes mail magazines and hands them to the system's mail handler.
 #include "app/form1.h"
+#include "app/form2.h"
 #include "platform/desktoplauncher.h"
 #include "platform/errorhandling.h"
 #include "platform/formdesign.h"
 #include "platform/qtmessagebox.h"
 #include "platform/services.h"
+#include "platform/systemclock.h"
 
 #include <QApplication>
 
@@ -19,8 +21,10 @@ int main(int argc, char *argv[])
     Services services;
     services.messageBox = &messageBox;
     services.launcher = &launcher;
+    SystemClock clock;
+    services.clock = &clock;
 
-    Form1 form1(services, nullptr);
+    Form1 form1(services, [&clock] { return std::make_unique<Form2>(clock); });
     ErrorHandling::runHandler(messageBox, [&] { form1.load(); });
     form1.show();
     return app.exec();

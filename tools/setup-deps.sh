@@ -14,6 +14,7 @@ packages=(
     msmtp xvfb x11-utils xdotool python3 python3-aiosmtpd
     # regenerating the pictures in resources/
     imagemagick python3-pil
+    fonts-dejavu-core
 )
 
 missing=()

@@ -1,0 +1,129 @@
+#include "app/form2.h"
+
+#include "about/maker.h"
+#include "platform/clock.h"
+#include "platform/formdesign.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+#include <QWindow>
+
+using FormDesign::Font;
+using FormDesign::Kind;
+
+namespace {
+
+constexpr QRgb PaleYellow = qRgb(255, 255, 192);
+constexpr QRgb LightGrey = qRgb(224, 224, 224);
+
+// Labels draw no background of their own, so the picture shows through around the letters.
+// Rectangles in twips. Label1's text is the maker's notice.
+// clang-format off
+constexpr FormDesign::Control Design[] = {
+//  name      kind         container  left   top  width height  text                              tooltip  font           background  foreground  alignment
+    {"Label2", Kind::Label, nullptr,    720,  480,  2280,  180, u"メールマガジン作成支援ソフト",  u"",      Font::Default, 0,          PaleYellow, Qt::AlignLeft},
+    {"Label1", Kind::Label, nullptr,   2160, 1680,  4080,  390, u"",                              u"",      Font::Default, 0,          LightGrey,  Qt::AlignHCenter},
+};
+// clang-format on
+
+constexpr int ClientWidth = 8340; // twips; the picture is 60 twips wider and is cut off
+constexpr int ClientHeight = 2565;
+
+// How long refresh() waits for the display server to put the window on the screen.
+constexpr int ExposeTimeoutMs = 3000;
+
+// The notice's face is a light condensed Western one; the look-alikes follow it.
+QFont noticeFont()
+{
+    const QStringList faces = { u"Abadi MT Condensed Light"_qs,
+                                u"Abadi MT Condensed"_qs,
+                                u"Arial Narrow"_qs,
+                                u"Liberation Sans Narrow"_qs,
+                                u"Nimbus Sans Narrow"_qs,
+                                u"DejaVu Sans Condensed"_qs,
+                                u"sans-serif"_qs };
+    QFont font(faces.first());
+    font.setFamilies(faces);
+    font.setPointSizeF(18);
+    font.setWeight(QFont::Light);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+} // namespace
+
+Form2::Form2(Clock &clock)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_clock(clock)
+    , m_picture(u":/splash.gif"_qs)
+{
+    setObjectName(u"Form2"_qs);
+    setWindowTitle(u"Form2"_qs);
+    setFont(FormDesign::defaultFont());
+    setFixedSize(FormDesign::size(ClientWidth, ClientHeight));
+
+    FormDesign::build(this, Design);
+    // The notice keeps its box whatever its length, centred in it.
+    auto label1 = findChild<QLabel *>(u"Label1"_qs);
+    label1->setText(Maker::notice());
+    label1->setFont(noticeFont());
+    label1->setGeometry(FormDesign::pixels(2160), FormDesign::pixels(1680),
+                        FormDesign::pixels(4080), FormDesign::pixels(390));
+
+    FormDesign::centreOnScreen(this);
+}
+
+void Form2::show()
+{
+    QWidget::show();
+}
+
+void Form2::refresh()
+{
+    // On X11 a window that was just shown is not on the screen until the server has exposed
+    // it, and what is painted before that is lost. Wait for the exposure without handling any
+    // user input: clicks and keys stay queued until the start-up is over.
+    QDeadlineTimer deadline(ExposeTimeoutMs);
+    QTimer wakeUp; // ends the wait below even if no event ever comes
+    wakeUp.setSingleShot(true);
+    wakeUp.start(ExposeTimeoutMs);
+    while (!(windowHandle() && windowHandle()->isExposed()) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents
+                                        | QEventLoop::WaitForMoreEvents);
+    // Paints at once and hands the picture to the display server, so that the window stays
+    // painted through the wait of the Unload handler, when no events are handled.
+    repaint();
+}
+
+void Form2::unload()
+{
+    qint16 cancel = 0;
+    unloadHandler(cancel);
+    if (cancel != 0)
+        return;
+    hide();
+    qDeleteAll(findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+    destroy();
+}
+
+// Holds the start-up until more than five seconds have passed. It polls the clock without
+// pausing and handles no events, so the window keeps what refresh() painted and takes no input.
+void Form2::unloadHandler(qint16 &cancel)
+{
+    Q_UNUSED(cancel);
+    const double start = m_clock.seconds();
+    while (m_clock.seconds() - start <= 5.0) { }
+}
+
+void Form2::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    // At its natural size from the top-left corner: the window is narrower than the picture.
+    painter.drawPixmap(0, 0, m_picture);
+}
