@@ -64,6 +64,7 @@ QWidget *create(const Control &c, QWidget *container)
         auto list = new QListWidget(container);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setTextElideMode(Qt::ElideNone); // entries wider than the box are cut, not elided
         return list;
     }
     case Kind::ComboBox: {

@@ -69,8 +69,11 @@ void setText(QWidget *control, const QString &text)
 {
     if (auto box = qobject_cast<TextBox *>(control))
         box->setText(text);
-    else if (auto line = qobject_cast<QLineEdit *>(control))
+    else if (auto line = qobject_cast<QLineEdit *>(control)) {
+        // A new text is shown from its start, not scrolled to its end.
         line->setText(text);
+        line->setCursorPosition(0);
+    }
     else if (auto combo = qobject_cast<QComboBox *>(control))
         combo->setEditText(text);
     else
