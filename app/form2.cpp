@@ -69,11 +69,12 @@ Form2::Form2(Clock &clock)
 
     FormDesign::build(this, Design);
     // The notice keeps its box whatever its length, centred in it.
-    auto label1 = findChild<QLabel *>(u"Label1"_qs);
+    const FormDesign::Control &box = Design[1];
+    auto label1 = findChild<QLabel *>(QString::fromLatin1(box.name));
     label1->setText(Maker::notice());
     label1->setFont(noticeFont());
-    label1->setGeometry(FormDesign::pixels(2160), FormDesign::pixels(1680),
-                        FormDesign::pixels(4080), FormDesign::pixels(390));
+    label1->setGeometry(FormDesign::pixels(box.left), FormDesign::pixels(box.top),
+                        FormDesign::pixels(box.width), FormDesign::pixels(box.height));
 
     FormDesign::centreOnScreen(this);
 }
