@@ -1,0 +1,104 @@
+// Building the message and handing it to the transport, for a 1 MiB and a 2 MiB document, with
+// a transport that only reads its input. The work must grow no faster than the document: the
+// 2 MiB send may take at most 2.2 times the 1 MiB one.
+#include "platform/unixmailhandler.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <iomanip>
+#include <iostream>
+#include <map>
+
+namespace {
+
+constexpr double MaxRatio = 2.2;
+
+// Japanese lines with CR LF breaks, `mebibytes` MiB of UTF-8.
+QString document(int mebibytes)
+{
+    const QString line = u"今日のメルマガは寒い朝の話題です。\r\n"_qs; // 53 bytes
+    const qsizetype target = qsizetype(mebibytes) << 20;
+    QString body;
+    while (body.size() * 3 < target)
+        body += line;
+    return body;
+}
+
+QTemporaryDir *transportDir;
+
+void BM_SendDocument(benchmark::State &state)
+{
+    UnixMailHandler::Options options = UnixMailHandler::defaultOptions();
+    options.sendmailCandidates = { transportDir->filePath(u"sendmail"_qs) };
+    UnixMailHandler handler(options);
+    auto session = handler.createSession();
+    auto messages = handler.createMessages();
+    const QString body = document(int(state.range(0)));
+    for (auto _ : state) {
+        session->signOn();
+        messages->setSessionId(session->sessionId());
+        messages->compose();
+        messages->setRecipDisplayName(u"山田 太郎"_qs);
+        messages->setRecipAddress(u"taro@example.jp"_qs);
+        messages->setMsgSubject(u"メルマガ配信"_qs);
+        messages->setMsgNoteText(body);
+        try {
+            messages->send(false);
+        } catch (const Error &error) {
+            state.SkipWithError(error.description.toLocal8Bit().constData());
+        }
+        session->signOff();
+    }
+    state.SetBytesProcessed(state.iterations() * body.toUtf8().size());
+}
+
+// Keeps the time per send of every size next to the usual console output.
+class Recorder final : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds[run.run_name.args] = run.real_accumulated_time / double(run.iterations);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> seconds;
+};
+
+} // namespace
+
+BENCHMARK(BM_SendDocument)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    QFile transport(dir.filePath(u"sendmail"_qs));
+    if (!transport.open(QIODevice::WriteOnly))
+        return 2;
+    transport.write("#!/bin/sh\nexec cat >/dev/null\n");
+    transport.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    transport.close();
+    transportDir = &dir;
+
+    benchmark::Initialize(&argc, argv);
+    Recorder recorder;
+    benchmark::RunSpecifiedBenchmarks(&recorder);
+    benchmark::Shutdown();
+
+    if (!recorder.seconds.count("1") || !recorder.seconds.count("2")) {
+        std::cout << "mail send: a run failed" << std::endl;
+        return 1;
+    }
+    const double one = recorder.seconds["1"], two = recorder.seconds["2"];
+    const double ratio = two / one;
+    std::cout << std::fixed << std::setprecision(2) << "mail send: 1 MiB " << one * 1e3
+              << " ms, 2 MiB " << two * 1e3 << " ms, ratio " << ratio << " (limit " << MaxRatio
+              << ") " << (ratio <= MaxRatio ? "OK" : "TOO SLOW") << std::endl;
+    return ratio <= MaxRatio ? 0 : 1;
+}

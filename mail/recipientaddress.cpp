@@ -1,0 +1,154 @@
+#include "mail/recipientaddress.h"
+
+#include "mail/mapi.h"
+
+#include <QList>
+
+namespace {
+
+// RFC 5322 atext: the characters of an unquoted local part besides letters and digits.
+bool isAtext(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
+        || QStringView(u"!#$%&'*+-/=?^_`{|}~").contains(c);
+}
+
+bool isLocalPart(QStringView local)
+{
+    if (local.isEmpty())
+        return false;
+    for (QChar c : local) {
+        if (c != u'.' && !isAtext(c))
+            return false;
+    }
+    return true;
+}
+
+bool isLabelChar(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
+        || c == u'-';
+}
+
+// A host name (labels of letters, digits and hyphens, joined by single dots) or an address
+// literal in brackets such as "[192.0.2.1]" or "[IPv6:2001:db8::1]".
+bool isDomain(QStringView domain)
+{
+    if (domain.isEmpty())
+        return false;
+    if (domain.startsWith(u'[')) {
+        if (domain.size() < 3 || !domain.endsWith(u']'))
+            return false;
+        for (QChar c : domain.mid(1, domain.size() - 2)) {
+            if (!isLabelChar(c) && c != u'.' && c != u':')
+                return false;
+        }
+        return true;
+    }
+    for (QStringView label : domain.split(u'.')) {
+        if (label.isEmpty() || label.startsWith(u'-') || label.endsWith(u'-'))
+            return false;
+        for (QChar c : label) {
+            if (!isLabelChar(c))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Control characters shown as their visible pictures, so the warning box shows where a stray
+// line break or tab sits in what the user typed.
+QString visible(const QString &text)
+{
+    QString shown = text;
+    for (QChar &c : shown) {
+        if (c.unicode() < 0x20)
+            c = QChar(0x2400 + c.unicode());
+        else if (c.unicode() == 0x7F)
+            c = QChar(0x2421);
+    }
+    return shown;
+}
+
+// The first thing wrong that a user cannot see at a glance: a fullwidth "＠" looks much like
+// the real one.
+QString hint(const QString &address)
+{
+    for (QChar c : address) {
+        if (c.unicode() > 0x7E)
+            return u"半角でない文字「%1」が含まれています。"_qs.arg(
+                c.isSurrogate() ? QChar(QChar::ReplacementCharacter) : c);
+        if (c.unicode() <= 0x20)
+            return u"空白や改行が含まれています。"_qs;
+    }
+    const qsizetype ats = address.count(u'@');
+    if (ats == 0)
+        return u"「@」がありません。"_qs;
+    if (ats > 1)
+        return u"「@」が %1 個あります。"_qs.arg(ats);
+    if (address.startsWith(u'-'))
+        return u"先頭の「-」は使えません。"_qs;
+    if (address.size() > RecipientAddress::MaxLength)
+        return u"%1 文字を超えています。"_qs.arg(RecipientAddress::MaxLength);
+    return {};
+}
+
+bool needsQuotes(const QString &name)
+{
+    if (name.startsWith(u'-') || name.startsWith(u' ') || name.endsWith(u' '))
+        return true;
+    for (QChar c : name) {
+        if (QStringView(u"()<>[]:;@\\,.\"").contains(c))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+namespace RecipientAddress {
+
+bool isValid(const QString &address)
+{
+    if (address.isEmpty() || address.size() > MaxLength || address.startsWith(u'-'))
+        return false;
+    const qsizetype at = address.indexOf(u'@');
+    if (at < 0 || address.indexOf(u'@', at + 1) >= 0)
+        return false;
+    return isLocalPart(QStringView(address).left(at)) && isDomain(QStringView(address).mid(at + 1));
+}
+
+void check(const QString &address)
+{
+    if (isValid(address))
+        return;
+    QString reason;
+    if (address.isEmpty())
+        reason = u"宛先メールアドレスが入力されていません。"_qs;
+    else
+        reason = u"宛先メールアドレス「%1」は正しくありません。"_qs.arg(visible(address))
+            + hint(address);
+    throw Error { MapiError::InvalidRecipients,
+                  reason
+                      + u"name@example.jp のように、半角英数字で「@」を一つだけ含み、空白や"
+                        u"改行のない形で入力してください。メールは送られていません。"_qs };
+}
+
+QString mailbox(const QString &name, const QString &address)
+{
+    QString cleanName = name;
+    for (QChar &c : cleanName) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    if (cleanName.isEmpty())
+        return address;
+    if (needsQuotes(cleanName)) {
+        cleanName.replace(u'\\', u"\\\\"_qs).replace(u'"', u"\\\""_qs);
+        cleanName = u'"' + cleanName + u'"';
+    }
+    return cleanName + u" <"_qs + address + u'>';
+}
+
+} // namespace RecipientAddress

@@ -1,0 +1,27 @@
+// The recipient's address as the mail transports take it: checked before any program is started,
+// so that a typo, a stray line break or an option-like address never reaches a transport, and
+// written as one mailbox for the user's mail client.
+#pragma once
+
+#include <QString>
+
+namespace RecipientAddress {
+
+/// The longest address a transport is given, in characters.
+constexpr qsizetype MaxLength = 254;
+
+/// True for one plain address: local part "@" domain, exactly one "@", ASCII only, no space,
+/// control, quote, comma or angle bracket, not starting with "-", at most MaxLength characters.
+/// Dots are allowed anywhere in the local part: Japanese mobile carriers handed out addresses
+/// such as "taro..yamada.@example.ne.jp" and those still receive mail.
+bool isValid(const QString &address);
+
+/// Throws the invalid-recipients Error, quoting the address, unless isValid(address).
+void check(const QString &address);
+
+/// "Name <address>" for a mail client's compose window; the name is quoted where a client would
+/// otherwise read it as several recipients or as an option, and control characters in it become
+/// spaces. Only the address when the name is empty.
+QString mailbox(const QString &name, const QString &address);
+
+} // namespace RecipientAddress

@@ -1,0 +1,252 @@
+#include "platform/mimemessage.h"
+
+#include "mail/mapi.h"
+#include "mail/recipientaddress.h"
+
+#include <QList>
+#include <QStringList>
+#include <QSysInfo>
+
+#include <gmime/gmime.h>
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+struct GObjectUnref
+{
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+template<typename T> using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
+
+struct GFree
+{
+    void operator()(gpointer memory) const { g_free(memory); }
+};
+
+void initialiseGMime()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { g_mime_init(); });
+}
+
+// Qt writes a lone surrogate as "?", which hides that something was lost; U+FFFD shows it.
+QString withoutLoneSurrogates(const QString &text)
+{
+    QString clean;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        bool lone = false;
+        if (c.isHighSurrogate())
+            lone = i + 1 >= n || !text.at(i + 1).isLowSurrogate();
+        else if (c.isLowSurrogate())
+            lone = i == 0 || !text.at(i - 1).isHighSurrogate();
+        if (lone && clean.isNull())
+            clean = text.left(i);
+        if (!clean.isNull())
+            clean.append(lone ? QChar(QChar::ReplacementCharacter) : c);
+    }
+    return clean.isNull() ? text : clean;
+}
+
+QByteArray utf8(const QString &text)
+{
+    return withoutLoneSurrogates(text).toUtf8();
+}
+
+// 39 bytes give 52 base64 characters: a word of 64, which fits on a folded line after
+// "Subject: " within the customary 78 columns.
+constexpr qsizetype MaxWordBytes = 39;
+constexpr qsizetype FoldColumn = 76;
+// Plain ASCII longer than this is encoded too, so that no single token overflows a line.
+constexpr qsizetype MaxPlainLength = 60;
+
+bool isPrintableAscii(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+// Text a reader could take for something else: anything that is not short printable ASCII, or
+// that holds "=?", which a reader would decode as an encoded word.
+bool needsEncoding(const QString &text)
+{
+    return !isPrintableAscii(text) || text.size() > MaxPlainLength || text.contains(u"=?"_qs);
+}
+
+// RFC 2047 B-encoded UTF-8 words, split only between characters.
+QList<QByteArray> encodedWords(const QString &text)
+{
+    const QString clean = withoutLoneSurrogates(text);
+    QList<QByteArray> words;
+    QByteArray chunk;
+    const auto flush = [&] {
+        if (!chunk.isEmpty())
+            words.append("=?UTF-8?B?" + chunk.toBase64() + "?=");
+        chunk.clear();
+    };
+    for (qsizetype i = 0; i < clean.size();) {
+        const qsizetype length = clean.at(i).isHighSurrogate() ? 2 : 1;
+        const QByteArray character = QStringView(clean).mid(i, length).toUtf8();
+        if (chunk.size() + character.size() > MaxWordBytes)
+            flush();
+        chunk += character;
+        i += length;
+    }
+    flush();
+    return words;
+}
+
+bool isAtom(const QString &word)
+{
+    if (word.isEmpty())
+        return false;
+    for (QChar c : word) {
+        if (QStringView(u"()<>[]:;@\\,.\"").contains(c) || c == u' ')
+            return false;
+    }
+    return true;
+}
+
+// The display name as tokens of a phrase: atoms as they are, other ASCII as one quoted string
+// (spaces at either end kept), everything else as encoded words.
+QList<QByteArray> phraseTokens(const QString &name)
+{
+    if (name.isEmpty())
+        return {};
+    if (needsEncoding(name))
+        return encodedWords(name);
+    const QStringList words = name.split(u' ');
+    if (std::all_of(words.begin(), words.end(), isAtom))
+        return { name.toLatin1() };
+    QString quoted = name;
+    quoted.replace(u'\\', u"\\\\"_qs).replace(u'"', u"\\\""_qs);
+    return { '"' + quoted.toLatin1() + '"' };
+}
+
+QList<QByteArray> unstructuredTokens(const QString &text)
+{
+    const bool plain = !needsEncoding(text) && !text.startsWith(u' ') && !text.endsWith(u' ')
+        && !text.contains(u"  "_qs);
+    return plain ? QList<QByteArray> { text.toLatin1() } : encodedWords(text);
+}
+
+// GMime's raw header value: each token after a space, folded before a token that would pass
+// the fold column, ending in a line break.
+QByteArray folded(const char *headerName, const QList<QByteArray> &tokens)
+{
+    QByteArray raw;
+    qsizetype column = qstrlen(headerName) + 1;
+    for (const QByteArray &token : tokens) {
+        if (!raw.isEmpty() && column + 1 + token.size() > FoldColumn) {
+            raw += '\n';
+            column = 0;
+        }
+        raw += ' ' + token;
+        column += 1 + token.size();
+    }
+    return raw + '\n';
+}
+
+void setRawHeader(GMimeObject *object, const char *name, const QByteArray &raw)
+{
+    GMimeHeader *header
+        = g_mime_header_list_get_header(g_mime_object_get_header_list(object), name);
+    if (!header) {
+        g_mime_object_set_header(object, name, "", nullptr);
+        header = g_mime_header_list_get_header(g_mime_object_get_header_list(object), name);
+    }
+    g_mime_header_set_raw_value(header, raw.constData());
+}
+
+// The address as the To header writes it. A local part with leading, trailing or doubled dots
+// (still met at Japanese mobile carriers) is not a dot-atom and goes in quotes there; the
+// transport is given it unquoted.
+QByteArray headerAddress(const QString &address)
+{
+    const qsizetype at = address.lastIndexOf(u'@');
+    const QString local = address.left(at);
+    if (local.startsWith(u'.') || local.endsWith(u'.') || local.contains(u".."_qs))
+        return '"' + local.toLatin1() + '"' + address.mid(at).toLatin1();
+    return address.toLatin1();
+}
+
+QByteArray messageIdDomain()
+{
+    QByteArray host;
+    for (char c : QSysInfo::machineHostName().toLatin1()) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-'
+            || c == '.')
+            host += c;
+    }
+    return host.isEmpty() ? QByteArrayLiteral("localhost") : host;
+}
+
+} // namespace
+
+namespace MimeMessage {
+
+QByteArray build(const Fields &fields)
+{
+    RecipientAddress::check(fields.recipientAddress);
+    initialiseGMime();
+
+    GObjectPtr<GMimeMessage> message(g_mime_message_new(FALSE));
+    auto object = GMIME_OBJECT(message.get());
+
+    // GMime writes a long name as encoded words of well over 75 characters and leaves a name
+    // that looks like an encoded word unencoded, so the To and Subject values are folded here
+    // and handed to GMime as they are to be written.
+    const QByteArray address = headerAddress(fields.recipientAddress);
+    const QByteArray name = utf8(fields.recipientName);
+    InternetAddress *mailbox = internet_address_mailbox_new(
+        name.constData(), fields.recipientAddress.toLatin1().constData());
+    internet_address_set_charset(mailbox, "UTF-8");
+    internet_address_list_add(g_mime_message_get_addresses(message.get(), GMIME_ADDRESS_TYPE_TO),
+                              mailbox);
+    g_object_unref(mailbox);
+    QList<QByteArray> to = phraseTokens(fields.recipientName);
+    to.append(to.isEmpty() ? address : '<' + address + '>');
+    setRawHeader(object, "To", folded("To", to));
+
+    if (!fields.subject.isEmpty()) {
+        g_mime_message_set_subject(message.get(), utf8(fields.subject).constData(), "UTF-8");
+        setRawHeader(object, "Subject", folded("Subject", unstructuredTokens(fields.subject)));
+    }
+
+    GDateTime *now = g_date_time_new_now_local();
+    g_mime_message_set_date(message.get(), now);
+    g_date_time_unref(now);
+    std::unique_ptr<char, GFree> messageId(
+        g_mime_utils_generate_message_id(messageIdDomain().constData()));
+    g_mime_message_set_message_id(message.get(), messageId.get());
+
+    GObjectPtr<GMimePart> part(g_mime_part_new_with_type("text", "plain"));
+    const QByteArray body = utf8(fields.body);
+    GObjectPtr<GMimeStream> content(
+        g_mime_stream_mem_new_with_buffer(body.constData(), body.size()));
+    GObjectPtr<GMimeDataWrapper> wrapper(
+        g_mime_data_wrapper_new_with_stream(content.get(), GMIME_CONTENT_ENCODING_DEFAULT));
+    g_mime_part_set_content(part.get(), wrapper.get());
+    g_mime_object_set_content_type_parameter(GMIME_OBJECT(part.get()), "charset", "UTF-8");
+    g_mime_part_set_content_encoding(part.get(), GMIME_CONTENT_ENCODING_BASE64);
+    g_mime_message_set_mime_part(message.get(), GMIME_OBJECT(part.get()));
+
+    // sendmail reads local text: LF line endings.
+    std::unique_ptr<GMimeFormatOptions, decltype(&g_mime_format_options_free)> options(
+        g_mime_format_options_new(), &g_mime_format_options_free);
+    g_mime_format_options_set_newline_format(options.get(), GMIME_NEWLINE_FORMAT_UNIX);
+    GByteArray *bytes
+        = g_byte_array_sized_new(guint(body.size() / 3 * 4 + body.size() / 38 + 4096));
+    GObjectPtr<GMimeStream> output(g_mime_stream_mem_new_with_byte_array(bytes));
+    if (g_mime_object_write_to_stream(object, options.get(), output.get()) < 0)
+        throw Error { MapiError::Failure, u"メッセージを組み立てられませんでした。"_qs };
+    return QByteArray(reinterpret_cast<const char *>(bytes->data), qsizetype(bytes->len));
+}
+
+} // namespace MimeMessage

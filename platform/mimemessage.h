@@ -1,0 +1,24 @@
+// The outgoing message as a sendmail-compatible transport reads it, built with GMime: UTF-8
+// throughout (whatever the locale would pick), RFC 2047 words for the name and the subject, a
+// base64 body, LF line endings.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace MimeMessage {
+
+struct Fields
+{
+    QString recipientName;
+    QString recipientAddress;
+    QString subject; // no Subject header when empty
+    QString body;
+};
+
+/// The whole message: To, Subject, Date, Message-ID, MIME-Version and a text/plain UTF-8 body.
+/// The sender is left to the transport, which knows the user's own address. Lone UTF-16
+/// surrogates become U+FFFD. Throws the invalid-recipients Error for an unusable address.
+QByteArray build(const Fields &fields);
+
+} // namespace MimeMessage

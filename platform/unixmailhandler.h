@@ -1,0 +1,48 @@
+// The mail handler of a Unix desktop. Sending without the dialog hands the message to the
+// sendmail-compatible transport the system has (msmtp-mta, postfix, exim4, nullmailer...),
+// which knows the user's own address and server; sending with the dialog opens the user's mail
+// client's compose window through xdg-email. Sessions only mark that a transport was found: the
+// transport itself runs once per message, with a time limit, so a stuck server cannot freeze
+// the window for good.
+#pragma once
+
+#include "mail/mapi.h"
+
+#include <QStringList>
+
+#include <chrono>
+#include <memory>
+
+class UnixMailHandler final : public MailHandler
+{
+public:
+    struct Options
+    {
+        /// The transports tried at sign-on, the first one found wins; a bare name is looked up
+        /// on PATH.
+        QStringList sendmailCandidates;
+        /// The programs tried to open the mail client's compose window.
+        QStringList xdgEmailCandidates;
+        /// How long one transport run may take before it is killed and the send fails.
+        std::chrono::milliseconds timeLimit;
+        /// How long to wait for xdg-email's verdict. A mail client it starts in the foreground
+        /// keeps it running; after this it is left running with the user's compose window.
+        std::chrono::milliseconds clientHandOff;
+    };
+
+    /// The real program's settings: sendmail on PATH, /usr/sbin/sendmail, /usr/lib/sendmail;
+    /// xdg-email on PATH; two minutes per send; five seconds for the mail client.
+    static Options defaultOptions();
+
+    UnixMailHandler();
+    explicit UnixMailHandler(Options options);
+    ~UnixMailHandler() override;
+
+    std::unique_ptr<MapiSession> createSession() override;
+    std::unique_ptr<MapiMessages> createMessages() override;
+
+    struct State;
+
+private:
+    std::shared_ptr<State> m_state;
+};
