@@ -1,0 +1,170 @@
+#include "about/form3.h"
+
+#include "about/maker.h"
+#include "platform/errorhandling.h"
+#include "platform/formdesign.h"
+#include "platform/shell.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <string_view>
+
+using FormDesign::Font;
+using FormDesign::Kind;
+
+namespace {
+
+constexpr QRgb White = qRgb(255, 255, 255);
+constexpr QRgb LightGrey = qRgb(224, 224, 224);
+
+// The window's controls; frames come before what they contain. Rectangles in twips. The
+// captions of Command1 and Command2 are the maker's addresses, filled in from Maker.
+// clang-format off
+constexpr FormDesign::Control Design[] = {
+//  name        kind         container  left   top   width height caption                                              tooltip                               font             background foreground alignment
+    {"Frame1",  Kind::Frame, nullptr,    240,  240,  4575,  975, u"Zelvora  Version 1.0",                              u"",                                  Font::Default,   White},
+    {"Label1",  Kind::Label, "Frame1",   120,  360,  3915,  165, u"動作システムの確認はWindows98SEのみ行っています。", u"",                                  Font::Gothic825},
+    {"Line1",   Kind::Line,  "Frame1",   120,  720,  3840,    0},
+    {"Frame2",  Kind::Frame, nullptr,    240, 1440,  4575, 1335, u"サポート情報",                                      u"",                                  Font::Default,   White},
+    {"Command1",Kind::Button,"Frame2",   240,  360,  4095,  375, u"",                                                  u"Homepage  Go !!",                   Font::Default,   LightGrey},
+    {"Command2",Kind::Button,"Frame2",   240,  840,  4095,  375, u"",                                                  u"標準メールハンドラ出でメールを送る", Font::Default,   LightGrey},
+    {"Label2",  Kind::Label, nullptr,   1350, 3000,  2475,  180, u"",                                                  u"",                                  Font::Default,   0, 0, Qt::AlignHCenter},
+    {"Command3",Kind::Button,nullptr,   4200, 3120,   735,  255, u"OK",                                                u"閉じる",                            Font::Gothic825},
+};
+
+// The controls that take the focus, first to last.
+constexpr const char *TabOrder[] = { "Command1", "Command2", "Command3" };
+// clang-format on
+
+constexpr const FormDesign::Control &designOf(std::string_view name)
+{
+    for (const FormDesign::Control &c : Design) {
+        if (name == c.name)
+            return c;
+    }
+    throw "no such control";
+}
+
+} // namespace
+
+Form3::Form3(const Services &services, QWidget *owner)
+    : QDialog(owner)
+    , m_services(services)
+{
+    Q_ASSERT(m_services.messageBox && m_services.shell && m_services.mail);
+
+    // A fixed single border: title bar with the system menu and the close box, nothing else.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setObjectName(u"Form3"_qs);
+    setWindowTitle(u"バージョン情報"_qs);
+    setWindowIcon(QIcon(u":/form3.ico"_qs));
+    setFont(FormDesign::defaultFont());
+    QPalette white = palette();
+    white.setColor(QPalette::Window, White);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    FormDesign::build(this, Design);
+
+    static_cast<QPushButton *>(control("Command1"))->setText(Maker::homepageAddress());
+    static_cast<QPushButton *>(control("Command2"))->setText(Maker::supportAddress());
+
+    // The notice sizes itself to its text and stays centred on its design position.
+    QWidget *label2 = control("Label2");
+    static_cast<QLabel *>(label2)->setText(Maker::notice());
+    label2->adjustSize();
+    constexpr const FormDesign::Control &label2Design = designOf("Label2");
+    const int centre = FormDesign::pixels(label2Design.left + label2Design.width / 2);
+    label2->move(centre - label2->width() / 2, label2->y());
+
+    for (size_t i = 1; i < std::size(TabOrder); ++i)
+        setTabOrder(control(TabOrder[i - 1]), control(TabOrder[i]));
+
+    m_mapiSession1 = m_services.mail->createSession();
+    m_mapiMessages1 = m_services.mail->createMessages();
+
+    onClick("Command1", &Form3::command1Click);
+    onClick("Command2", &Form3::command2Click);
+    onClick("Command3", &Form3::command3Click);
+
+    setFixedSize(clientSize());
+    FormDesign::centreOnScreen(this);
+    control("Command1")->setFocus();
+
+    ErrorHandling::runHandler(*m_services.messageBox, [this] { load(); });
+}
+
+Form3::~Form3() = default;
+
+QSize Form3::clientSize()
+{
+    return FormDesign::size(5145, 3555);
+}
+
+// The window has no cancel button: Escape does not close it, only "OK" and the close box do.
+void Form3::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+QWidget *Form3::control(const char *name) const
+{
+    auto w = findChild<QWidget *>(QString::fromLatin1(name));
+    Q_ASSERT_X(w, "Form3::control", name);
+    return w;
+}
+
+template<typename Handler> void Form3::onClick(const char *name, Handler handler)
+{
+    auto button = static_cast<QPushButton *>(control(name));
+    connect(button, &QPushButton::clicked, this, [this, handler] {
+        ErrorHandling::runHandler(*m_services.messageBox, [&] { (this->*handler)(); });
+    });
+}
+
+// The homepage button always shows, and opens, the maker's current homepage.
+void Form3::load()
+{
+    static_cast<QPushButton *>(control("Command1"))->setText(Maker::homepageAddress());
+}
+
+// Opens the homepage with the desktop's default program. Whether the shell managed to is not
+// looked at: a missing browser is the desktop's business, not this window's.
+void Form3::command1Click()
+{
+    const WId window = winId();
+    const QString caption = static_cast<QPushButton *>(control("Command1"))->text();
+    m_services.shell->shellExecute(window, QByteArrayLiteral("open"), caption.toLocal8Bit(),
+                                   QByteArray(""), QByteArray(""), Shell::ShowNormal);
+}
+
+// Support mail: the user's mail client opens a message to the maker, and the user writes and
+// sends it there. The first error is shown and the session signed off; an error of that
+// sign-off is not trapped any more and goes to the top-level handling.
+void Form3::command2Click()
+{
+    try {
+        m_mapiSession1->signOn();
+        m_mapiMessages1->setSessionId(m_mapiSession1->sessionId());
+        m_mapiMessages1->compose();
+        m_mapiMessages1->setRecipDisplayName(Maker::supportDisplayName());
+        m_mapiMessages1->setRecipAddress(Maker::supportAddress());
+        m_mapiMessages1->send(true);
+        m_mapiSession1->signOff();
+        return;
+    } catch (const Error &error) {
+        ErrorHandling::showWarning(*m_services.messageBox, error);
+    }
+    m_mapiSession1->signOff();
+}
+
+void Form3::command3Click()
+{
+    close();
+}
