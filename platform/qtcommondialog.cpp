@@ -1,0 +1,90 @@
+#include "platform/qtcommondialog.h"
+
+#include "platform/error.h"
+#include "platform/formdesign.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+
+QtCommonDialog::QtCommonDialog(QWidget *owner)
+    : m_owner(owner)
+    , m_choice(defaultChoice())
+{ }
+
+FontChoice QtCommonDialog::defaultChoice()
+{
+    const QFont font = FormDesign::defaultFont();
+    FontChoice choice;
+    for (const QString &face : font.families()) {
+        if (QFontDatabase::hasFamily(face)) {
+            // The name the face list shows, which may be a localised one.
+            choice.name = QFontInfo(QFont(face)).family();
+            break;
+        }
+    }
+    // None of the Japanese faces is installed: the face the system draws the default font with.
+    if (choice.name.isEmpty())
+        choice.name = QFontInfo(font).family();
+    // Never empty: the document box refuses an empty face.
+    if (choice.name.isEmpty())
+        choice.name = font.families().value(0, u"sans-serif"_qs);
+    choice.size = 9.0f;
+    return choice;
+}
+
+void QtCommonDialog::setFlags(qint32 flags)
+{
+    m_flags = flags;
+}
+
+qint32 QtCommonDialog::flags() const
+{
+    return m_flags;
+}
+
+void QtCommonDialog::showFont()
+{
+    if (!(m_flags & (ScreenFonts | PrinterFonts)))
+        throw Error { 24574, u"フォントが存在しません。"_qs };
+    QWidget *owner = m_owner ? m_owner.data() : QApplication::activeWindow();
+    FontDialog dialog(m_flags, owner);
+    dialog.setChoice(m_choice);
+    if (dialog.exec() == QDialog::Accepted)
+        m_choice = dialog.choice();
+}
+
+QString QtCommonDialog::fontName() const
+{
+    return m_choice.name;
+}
+
+float QtCommonDialog::fontSize() const
+{
+    return m_choice.size;
+}
+
+bool QtCommonDialog::fontBold() const
+{
+    return m_choice.bold;
+}
+
+bool QtCommonDialog::fontItalic() const
+{
+    return m_choice.italic;
+}
+
+bool QtCommonDialog::fontStrikethru() const
+{
+    return m_choice.strikethru;
+}
+
+bool QtCommonDialog::fontUnderline() const
+{
+    return m_choice.underline;
+}
+
+quint32 QtCommonDialog::color() const
+{
+    return m_choice.colour;
+}
