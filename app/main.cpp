@@ -2,11 +2,14 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "platform/desktoplauncher.h"
+#include "platform/desktopshell.h"
 #include "platform/errorhandling.h"
 #include "platform/formdesign.h"
+#include "platform/qtcommondialog.h"
 #include "platform/qtmessagebox.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
+#include "platform/unixmailhandler.h"
 
 #include <QApplication>
 
@@ -16,13 +19,20 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(u"Zelvora"_qs);
     QApplication::setFont(FormDesign::defaultFont());
 
+    // The real platform behind every window; they outlive the windows that use them.
     QtMessageBox messageBox;
     DesktopLauncher launcher;
+    SystemClock clock;
+    QtCommonDialog fontDialog;
+    DesktopShell shell;
+    UnixMailHandler mail(UnixMailHandler::defaultOptions());
     Services services;
     services.messageBox = &messageBox;
     services.launcher = &launcher;
-    SystemClock clock;
     services.clock = &clock;
+    services.fontDialog = &fontDialog;
+    services.shell = &shell;
+    services.mail = &mail;
 
     Form1 form1(services, [&clock] { return std::make_unique<Form2>(clock); });
     ErrorHandling::runHandler(messageBox, [&] { form1.load(); });
