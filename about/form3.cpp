@@ -115,17 +115,13 @@ void Form3::keyPressEvent(QKeyEvent *event)
 
 QWidget *Form3::control(const char *name) const
 {
-    auto w = findChild<QWidget *>(QString::fromLatin1(name));
-    Q_ASSERT_X(w, "Form3::control", name);
-    return w;
+    return FormDesign::control(this, name);
 }
 
-template<typename Handler> void Form3::onClick(const char *name, Handler handler)
+void Form3::onClick(const char *name, void (Form3::*handler)())
 {
-    auto button = static_cast<QPushButton *>(control(name));
-    connect(button, &QPushButton::clicked, this, [this, handler] {
-        ErrorHandling::runHandler(*m_services.messageBox, [&] { (this->*handler)(); });
-    });
+    ErrorHandling::connectHandler(*m_services.messageBox, static_cast<QPushButton *>(control(name)),
+                                  &QPushButton::clicked, this, handler);
 }
 
 // The homepage button always shows, and opens, the maker's current homepage.

@@ -26,7 +26,7 @@ protected:
 
 private:
     QWidget *control(const char *name) const;
-    template<typename Handler> void onClick(const char *name, Handler handler);
+    void onClick(const char *name, void (Form3::*handler)());
 
     void load();
     void command1Click();

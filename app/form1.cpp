@@ -184,7 +184,7 @@ void Form1::createMenus()
         QAction *action = item.menu->addAction(item.caption);
         action->setObjectName(QString::fromLatin1(item.name));
         if (item.handler)
-            handle(action, &QAction::triggered, item.handler);
+            handle(action, item.handler);
     }
 }
 
@@ -201,24 +201,21 @@ void Form1::connectHandlers()
     onClick("Command9", &Form1::command9Click);
 }
 
-template<typename Sender, typename Signal>
-void Form1::handle(Sender *sender, Signal signal, void (Form1::*handler)())
+void Form1::handle(QAction *action, void (Form1::*handler)())
 {
-    connect(sender, signal, this, [this, handler] {
-        ErrorHandling::runHandler(*m_services.messageBox, [&] { (this->*handler)(); });
-    });
+    ErrorHandling::connectHandler(*m_services.messageBox, action, &QAction::triggered, this,
+                                  handler);
 }
 
 void Form1::onClick(const char *name, void (Form1::*handler)())
 {
-    handle(static_cast<QPushButton *>(control(name)), &QPushButton::clicked, handler);
+    ErrorHandling::connectHandler(*m_services.messageBox, static_cast<QPushButton *>(control(name)),
+                                  &QPushButton::clicked, this, handler);
 }
 
 QWidget *Form1::control(const char *name) const
 {
-    auto w = centralWidget()->findChild<QWidget *>(QString::fromLatin1(name));
-    Q_ASSERT_X(w, "Form1::control", name);
-    return w;
+    return FormDesign::control(centralWidget(), name);
 }
 
 QString Form1::textOf(const char *name) const

@@ -37,10 +37,9 @@ private:
     QWidget *control(const char *name) const;
     QString textOf(const char *name) const;
     void setTextOf(const char *name, const QString &text);
-    /// Connects an event to a handler; errors the handler does not trap go to the top-level
-    /// handling, and the program keeps running.
-    template<typename Sender, typename Signal>
-    void handle(Sender *sender, Signal signal, void (Form1::*handler)());
+    /// Connects a menu item or a button to its handler; errors the handler does not trap go
+    /// to the top-level handling, and the program keeps running.
+    void handle(QAction *action, void (Form1::*handler)());
     void onClick(const char *name, void (Form1::*handler)());
 
     void command1Click();

@@ -6,6 +6,8 @@
 #include "platform/error.h"
 #include "platform/messagebox.h"
 
+#include <QObject>
+
 #include <exception>
 #include <new>
 
@@ -33,8 +35,7 @@ inline void reportUntrapped(MessageBox &box, const Error &error)
 
 /// Runs an event handler so that no exception escapes into the event loop: errors it does not
 /// trap go to the top-level handling.
-template<typename Handler>
-void runHandler(MessageBox &box, Handler &&handler)
+template<typename Handler> void runHandler(MessageBox &box, Handler &&handler)
 {
     try {
         handler();
@@ -45,6 +46,15 @@ void runHandler(MessageBox &box, Handler &&handler)
     } catch (const std::exception &e) {
         reportUntrapped(box, Error { 51, QString::fromLocal8Bit(e.what()) });
     }
+}
+
+/// Connects signal of sender to a window's event handler, run through runHandler().
+template<typename Sender, typename Signal, typename Window>
+void connectHandler(MessageBox &box, Sender *sender, Signal signal, Window *window,
+                    void (Window::*handler)())
+{
+    QObject::connect(sender, signal, window,
+                     [&box, window, handler] { runHandler(box, [&] { (window->*handler)(); }); });
 }
 
 } // namespace ErrorHandling

@@ -144,10 +144,7 @@ QFont gothicFont(qreal pointSize)
 void build(QWidget *form, std::span<const Control> controls)
 {
     for (const Control &c : controls) {
-        QWidget *container = form;
-        if (c.container)
-            container = form->findChild<QWidget *>(QString::fromLatin1(c.container));
-        Q_ASSERT_X(container, "FormDesign::build", c.name);
+        QWidget *container = c.container ? control(form, c.container) : form;
 
         QWidget *w = create(c, container);
         w->setObjectName(QString::fromLatin1(c.name));
@@ -164,6 +161,13 @@ void build(QWidget *form, std::span<const Control> controls)
         if (c.kind == Kind::Label)
             w->adjustSize();
     }
+}
+
+QWidget *control(const QWidget *form, const char *name)
+{
+    auto w = form->findChild<QWidget *>(QString::fromLatin1(name));
+    Q_ASSERT_X(w, "FormDesign::control", name);
+    return w;
 }
 
 void centreOnScreen(QWidget *window)

@@ -63,6 +63,9 @@ QFont gothicFont(qreal pointSize);
 /// Creates the controls of the table on form, in table order, each named after its entry.
 void build(QWidget *form, std::span<const Control> controls);
 
+/// The control of form named name; it must exist.
+QWidget *control(const QWidget *form, const char *name);
+
 /// Moves a top-level window so that its frame is centred on its screen.
 void centreOnScreen(QWidget *window);
 
