@@ -10,107 +10,65 @@ class TestCatalogues final : public QObject
 private Q_SLOTS:
     void decorations_data();
     void decorations();
-    void issueLabels_data();
-    void issueLabels();
-    void closingLines_data();
-    void closingLines();
+    void labelsAndClosingLines();
 };
-
-static QString repeat(std::initializer_list<char16_t> unit, int times)
-{
-    QString s;
-    for (int i = 0; i < times; ++i)
-        for (char16_t c : unit)
-            s += QChar(c);
-    return s;
-}
 
 void TestCatalogues::decorations_data()
 {
     QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("black squares") << 0 << repeat({ 0x25A0 }, 6);
-    QTest::newRow("alternating squares") << 1 << repeat({ 0x25A0, 0x25A1 }, 4);
-    QTest::newRow("white squares") << 2 << repeat({ 0x25A1 }, 12);
-    QTest::newRow("fullwidth reverse solidus, ASCII bar") << 3 << repeat({ 0xFF3C, 0x7C }, 6);
-    QTest::newRow("fullwidth solidus, ASCII bar") << 4 << repeat({ 0xFF0F, 0x7C }, 6);
-    QTest::newRow("angles") << 5 << repeat({ 0x2220 }, 8);
-    QTest::newRow("capital psi") << 6 << repeat({ 0x03A8 }, 10);
-    QTest::newRow("reference marks") << 7 << repeat({ 0x203B }, 20);
-    QTest::newRow("notes") << 8 << repeat({ 0x266A }, 10);
-    QTest::newRow("ASCII number signs") << 9 << repeat({ 0x23 }, 15);
-    QTest::newRow("ASCII at signs") << 10 << repeat({ 0x40 }, 10);
-    QTest::newRow("opening parentheses") << 11 << repeat({ 0x28 }, 20);
-    QTest::newRow("closing parentheses") << 12 << repeat({ 0x29 }, 20);
-    QTest::newRow("omega") << 13 << repeat({ 0x03A9 }, 10);
-    QTest::newRow("small psi") << 14 << repeat({ 0x03C8 }, 10);
-    QTest::newRow("daggers") << 15 << repeat({ 0x2020 }, 15);
+    QTest::addColumn<QString>("unit"); // the code points repeated
+    QTest::addColumn<int>("times");
+    const std::tuple<int, const char16_t *, int> rows[] = {
+        { 0, u"\u25A0", 6 },   { 1, u"\u25A0\u25A1", 4 }, { 2, u"\u25A1", 12 },
+        { 3, u"\uFF3C|", 6 },  { 4, u"\uFF0F|", 6 },      { 5, u"\u2220", 8 },
+        { 6, u"\u03A8", 10 },  { 7, u"\u203B", 20 },      { 8, u"\u266A", 10 },
+        { 9, u"#", 15 },       { 10, u"@", 10 },          { 11, u"(", 20 },
+        { 12, u")", 20 },      { 13, u"\u03A9", 10 },     { 14, u"\u03C8", 10 },
+        { 15, u"\u2020", 15 },
+    };
+    for (const auto &[index, unit, times] : rows)
+        QTest::addRow("%d", index) << index << QString::fromUtf16(unit) << times;
 }
 
 void TestCatalogues::decorations()
 {
     QFETCH(int, index);
-    QFETCH(QString, expected);
+    QFETCH(QString, unit);
+    QFETCH(int, times);
     const QStringList all = Catalogues::decorations();
     QCOMPARE(all.size(), 16);
-    QCOMPARE(all.at(index), expected);
+    QCOMPARE(all.at(index), unit.repeated(times));
 }
 
-void TestCatalogues::issueLabels_data()
+void TestCatalogues::labelsAndClosingLines()
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("expected");
-    const QString quoted = QChar(0x22) + QStringView(u"タイトル名を入れて下さい").toString()
-            + QChar(0x22);
-    QTest::newRow("weekly") << 0 << QStringLiteral("週間");
-    QTest::newRow("monthly") << 1 << QStringLiteral("月間");
-    const char16_t digits[] = u"０１２３４５６７８９";
+    const QStringList labels = Catalogues::issueLabels();
+    QCOMPARE(labels.size(), 17);
+    QCOMPARE(labels.mid(0, 2), QStringList({ u"週間"_qs, u"月間"_qs }));
+    const QString quoted = u"\u0022タイトル名を入れて下さい\u0022"_qs;
+    const char16_t *digits = u"０１２３４５６７８９";
     for (int month = 1; month <= 12; ++month) {
-        QString number;
-        for (QChar c : QString::number(month))
-            number += QChar(digits[c.digitValue()]);
-        QTest::addRow("month %d", month) << month + 1 << quoted + number + u"月号"_qs;
+        QString number = QChar(digits[month % 10]);
+        if (month >= 10)
+            number.prepend(QChar(digits[1]));
+        QCOMPARE(labels.at(month + 1), quoted + number + u"月号"_qs);
     }
-    QTest::newRow("special") << 14 << quoted + u"特大号"_qs;
-    QTest::newRow("emergency") << 15 << quoted + u"緊急配信"_qs;
-    QTest::newRow("extra, ideographic space")
-            << 16 << quoted + QChar(0x53F7) + QChar(0x3000) + QChar(0x5916);
-}
+    QCOMPARE(labels.at(11).size(), 18);
+    QCOMPARE(
+        labels.mid(14),
+        QStringList({ quoted + u"特大号"_qs, quoted + u"緊急配信"_qs, quoted + u"号\u3000外"_qs }));
 
-void TestCatalogues::issueLabels()
-{
-    QFETCH(int, index);
-    QFETCH(QString, expected);
-    const QStringList all = Catalogues::issueLabels();
-    QCOMPARE(all.size(), 17);
-    QCOMPARE(all.at(index), expected);
-    if (index == 11)
-        QCOMPARE(all.at(index).size(), 18);
-}
-
-void TestCatalogues::closingLines_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("length");
-    QTest::newRow("next issue") << 0 << u"次回をお楽しみに！"_qs << 48;
-    QTest::newRow("unsubscribe") << 1 << u"配信中止はE-mailで受け付けます！"_qs << 58;
-}
-
-void TestCatalogues::closingLines()
-{
-    QFETCH(int, index);
-    QFETCH(QString, message);
-    QFETCH(int, length);
-    const QChar ideographicSpace(0x3000);
-    const QString expected = QString(5, u'-') + ideographicSpace + message + ideographicSpace
-            + QString(12, u'-') + ideographicSpace + u"END"_qs + ideographicSpace
-            + QString(15, u'-');
-    const QString entry = Catalogues::closingLines().at(index);
-    QCOMPARE(entry, expected);
-    QCOMPARE(entry.size(), length);
-    QVERIFY(entry.contains(QChar(0xFF01)));
-    QVERIFY(!entry.contains(u'!'));
+    const QStringList closing = Catalogues::closingLines();
+    QCOMPARE(closing.size(), 2);
+    const QString messages[]
+        = { u"次回をお楽しみに\uFF01"_qs, u"配信中止はE-mailで受け付けます\uFF01"_qs };
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(closing.at(i),
+                 QString(5, u'-') + u'\u3000' + messages[i] + u'\u3000' + QString(12, u'-')
+                     + u"\u3000END\u3000"_qs + QString(15, u'-'));
+    }
+    QCOMPARE(closing.at(0).size(), 48);
+    QCOMPARE(closing.at(1).size(), 58);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogues)
