@@ -1,72 +1,85 @@
-// The start-up: the main window's Load writes the date and puts the splash window up and down
-// in order; the splash window's Unload holds it for more than five seconds on the clock.
+// The start-up: Load, the splash window's wait, the pictures, and the real program, all on an X
+// display of the test's own.
 #include "app/form1.h"
 #include "app/form2.h"
 #include "fakes.h"
+#include "xvfbserver.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageReader>
 #include <QLineEdit>
-#include <QProcess>
+#include <QScreen>
 #include <QTest>
 
 namespace {
 
-const QDate Date { 2001, 5, 12 };
+// What Load does, in the child process that runs it.
+FakeServices fakes;
+QStringList steps;
 
-/// A splash window that only writes down what is done with it.
-class FakeSplash final : public Splash
+/// The real splash window, writing down what is done with it.
+struct LoggedForm2 final : Splash
 {
-public:
-    explicit FakeSplash(QStringList &log)
-        : m_log(log)
-    { }
-    ~FakeSplash() override { m_log << u"release"_qs; }
-    void show() override { m_log << u"show"_qs; }
-    void refresh() override { m_log << u"refresh"_qs; }
-    void unload() override { m_log << u"unload"_qs; }
-
-private:
-    QStringList &m_log;
+    ~LoggedForm2() override { steps << u"release"_qs; }
+    void show() override { steps << u"show"_qs, m_form2.show(); }
+    void refresh() override { steps << u"refresh"_qs, m_form2.refresh(); }
+    void unload() override { steps << u"unload"_qs, m_form2.unload(); }
+    Form2 m_form2 { fakes.clock };
 };
 
-QString dateBox(const Form1 &form1)
+QByteArray run(const QStringList &command)
 {
-    return form1.findChild<QLineEdit *>(u"Text9"_qs)->text();
+    QProcess p; // killed on leaving if still running
+    p.start(command.first(), command.mid(1));
+    p.waitForFinished(60000);
+    return p.readAllStandardOutput();
 }
 
-QWidget *topLevelForm2()
+// The visible window of that title, or an empty rectangle.
+QRect window(const QString &title)
 {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == u"Form2"_qs)
-            return w;
-    return nullptr;
+    QList<int> v; // WINDOW, X, Y, WIDTH, HEIGHT
+    for (const QByteArray &line :
+         run({ u"xdotool"_qs, u"search"_qs, u"--onlyvisible"_qs, u"--name"_qs, title,
+               u"getwindowgeometry"_qs, u"--shell"_qs })
+             .split('\n'))
+        v << line.mid(line.indexOf('=') + 1).toInt();
+    return v.size() > 4 ? QRect(v[1], v[2], v[3], v[4]) : QRect();
 }
 
-/// A clock that notes, at each reading, whether the splash window is on the screen.
-class WatchingClock final : public Clock
+QImage screen()
 {
-public:
-    QDate currentDate() const override { return Date; }
-    double seconds() const override
-    {
-        QWidget *form2 = topLevelForm2();
-        splashShownAtEveryReading = splashShownAtEveryReading && form2 && form2->isVisible();
-        return 6.0 * reads++;
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+        QImage::Format_RGB32);
+}
+
+// What is wrong with the splash window on the screen, or nothing when it shows the picture's
+// lettering and both labels' colours.
+QString splashProblem(const QRect &window)
+{
+    const QImage shown = screen().copy(window);
+    const QImage picture(QStringLiteral(ZELVORA_TESTS_DIR "/../resources/splash.gif"));
+    // The labels lie over the picture: in their boxes their colours, elsewhere the picture.
+    const QRect label2(48, 32, 200, 16), label1(144, 112, 272, 26);
+    int lettering = 0, matching = 0, yellow = 0, grey = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < window.width(); ++x) {
+            const QRgb want = picture.pixel(x, y), got = shown.pixel(x, y);
+            if (label2.contains(x, y))
+                yellow += got == qRgb(255, 255, 192);
+            else if (label1.contains(x, y))
+                grey += got == qRgb(224, 224, 224);
+            else if (qAlpha(want) && (want & 0xffffff))
+                ++lettering, matching += got == want;
+        }
     }
-    mutable int reads = 0;
-    mutable bool splashShownAtEveryReading = true;
-};
-
-// In a child process started with a locale in its environment: the date box after Load.
-int printDateBox(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    FakeServices fakes;
-    QStringList log;
-    Form1 form1(fakes.services(), [&] { return std::make_unique<FakeSplash>(log); });
-    form1.load();
-    QTextStream(stdout) << dateBox(form1);
-    return 0;
+    if (lettering > 560 * 150 / 10 && matching >= lettering * 95 / 100 && yellow && grey)
+        return {};
+    return QString::asprintf("%d of %d pixels of the picture, %d pale yellow, %d light grey",
+                             matching, lettering, yellow, grey);
 }
 
 } // namespace
@@ -75,117 +88,159 @@ class TestStartup final : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void loadStepsInOrder();
-    void dateFollowsSystemLocale_data();
-    void dateFollowsSystemLocale();
-    void waitIsStrictlyLongerThanFiveSeconds_data();
-    void waitIsStrictlyLongerThanFiveSeconds();
-    void splashIsOnScreenDuringWaitAndGoneAfterLoad();
+    void load_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("Japanese") << u"ja_JP.UTF-8"_qs << u"2001/05/12"_qs;
+        QTest::newRow("German") << u"de_DE.UTF-8"_qs << u"12.05.01"_qs;
+    }
+    // The date in the locale's short format comes first, and no splash window remains.
+    void load()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, date);
+        QCOMPARE(
+            QString::fromUtf8(run({ QApplication::applicationFilePath(), u"--load"_qs, locale })),
+            u"create %1 show refresh unload release"_qs.arg(date));
+    }
+
+    // Unload waits until the clock shows strictly more than five seconds.
+    void wait_data()
+    {
+        QTest::addColumn<QList<double>>("readings");
+        QTest::addColumn<int>("reads");
+        QTest::newRow("exactly 5.0 still waits")
+            << QList<double> { 100, 103, 105, 105, 105.25 } << 5;
+        QTest::newRow("just past 5.0") << QList<double> { 0.5, 5.5, 5.5000001 } << 3;
+        QTest::newRow("on a clock past a day") << QList<double> { 86398, 86401, 86403.01 } << 3;
+    }
+    void wait()
+    {
+        FakeClock clock;
+        QFETCH(QList<double>, readings);
+        clock.readings = readings;
+        Form2(clock).unload();
+        QTEST(clock.reads, "reads");
+    }
+
+    // Each picture built into the program: its size, the images Qt finds, its headers' bytes.
+    void pictures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("images");
+        QTest::addColumn<QString>("headers"); // offset:hex|...
+        QTest::newRow("splash: GIF89a, 560 x 150, 256 colours, black first and transparent, a "
+                      "plain frame over it all")
+            << u"splash.gif"_qs << 11328 << 1
+            << u"0:474946383961 3002 9600 f7 0000 000000|781:21f904 01 0000 00 00"
+               " 2c 0000 0000 3002 9600 00|11327:3b"_qs;
+        QTest::newRow("main window icon: 32 x 32 in 256 colours")
+            << u"form1.ico"_qs << 2238 << 1 << u"0:0000 0100 0100 2020 0000 0100 0800"_qs;
+        QTest::newRow("version window icon: 32 x 32 and 16 x 16 in 16 colours")
+            << u"form3.ico"_qs << 1078 << 2
+            << u"0:0000 0100 0200 2020 1000 0100 0400|22:1010 1000 0100 0400"_qs;
+    }
+    void pictures()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, headers);
+        QFile file(u":/"_qs + name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QTEST(int(bytes.size()), "size");
+        for (const QString &header : headers.split(u'|')) {
+            const QByteArray expected = QByteArray::fromHex(header.section(u':', 1).toLatin1());
+            QCOMPARE(bytes.mid(header.section(u':', 0, 0).toInt(), expected.size()).toHex(' '),
+                     expected.toHex(' '));
+        }
+        QImageReader reader(u":/"_qs + name);
+        QTEST(reader.imageCount(), "images");
+        QVERIFY(!reader.read().isNull());
+    }
+
+    void splashThenMainWindow()
+    {
+        qputenv("LC_ALL", "ja_JP.UTF-8"); // for the program started here, in Japanese
+        QProcess zelvora;
+        QElapsedTimer clock;
+        clock.start();
+        zelvora.start(QStringLiteral(ZELVORA_BINARY), {});
+
+        // Until the splash window is seen centred and painted, the main window must not be
+        // there. The paint came after the start of the last look that did not see it.
+        qint64 notYetPainted = 0;
+        for (QString problem = u"no splash window"_qs; !problem.isEmpty();) {
+            QVERIFY2(clock.elapsed() < 30000 && zelvora.state() != QProcess::NotRunning,
+                     qPrintable(problem));
+            const qint64 lookedAt = clock.nsecsElapsed();
+            const QRect splash = window(u"^Form2$"_qs);
+            QVERIFY2(window(u"^Zelvora   Ver1\\.0$"_qs).isEmpty(), "main window before the splash");
+            if (!splash.isEmpty())
+                QCOMPARE(splash, QRect((1280 - 556) / 2, (1024 - 171) / 2, 556, 171));
+            problem = splash.isEmpty() ? u"no splash window"_qs : splashProblem(splash);
+            if (!problem.isEmpty())
+                notYetPainted = lookedAt;
+        }
+
+        // Then the main window no sooner than five seconds later, the splash window gone.
+        QRect form1;
+        while ((form1 = window(u"^Zelvora   Ver1\\.0$"_qs)).isEmpty())
+            QVERIFY2(clock.elapsed() < 60000, "no main window");
+        const double longest = (clock.nsecsElapsed() - notYetPainted) / 1e9;
+        QVERIFY(window(u"^Form2$"_qs).isEmpty());
+        QVERIFY2(longest >= 5.0, qPrintable(u"main window %1 s after the splash"_qs.arg(longest)));
+
+        // 10305 x 8640 twips of client area below a menu bar, centred, painted grey.
+        QCOMPARE(form1.width(), 687);
+        QVERIFY2(form1.height() > 576 && form1.height() < 576 + 60, "no menu bar over the client");
+        QVERIFY(qAbs(form1.left() - (1280 - 687) / 2) <= 1);
+        QVERIFY(qAbs(form1.top() - (1024 - form1.height()) / 2) <= 1);
+        QTRY_COMPARE_WITH_TIMEOUT(QColor(screen().pixel(form1.bottomLeft() + QPoint(4, -4))),
+                                  QColor(192, 192, 192), 10000);
+
+        // The date box holds today's date in the Japanese format (or yesterday's, when the test
+        // ran over midnight).
+        const QPoint box = form1.topLeft() + QPoint(16 + 20, form1.height() - 576 + 152 + 9);
+        run({ u"xdotool"_qs, u"mousemove"_qs, u"--sync"_qs, QString::number(box.x()),
+              QString::number(box.y()), u"click"_qs, u"1"_qs, u"key"_qs, u"ctrl+a"_qs,
+              u"ctrl+c"_qs });
+        const QString date = QApplication::clipboard()->text();
+        const QDate today = QDate::currentDate();
+        QVERIFY2(date == today.toString(u"yyyy/MM/dd"_qs)
+                     || date == today.addDays(-1).toString(u"yyyy/MM/dd"_qs),
+                 qPrintable(date));
+        zelvora.kill();
+        zelvora.waitForFinished();
+    }
 };
-
-void TestStartup::loadStepsInOrder()
-{
-    FakeServices fakes;
-    QStringList log;
-    QString dateAtCreation;
-    Form1 *form = nullptr;
-    Form1 form1(fakes.services(), [&] {
-        log << u"create"_qs;
-        dateAtCreation = dateBox(*form);
-        return std::make_unique<FakeSplash>(log);
-    });
-    form = &form1;
-    form1.load();
-
-    const QStringList expected { u"create"_qs, u"show"_qs, u"refresh"_qs, u"unload"_qs,
-                                 u"release"_qs };
-    QCOMPARE(log, expected);
-    QCOMPARE(dateAtCreation, QLocale::system().toString(Date, QLocale::ShortFormat));
-    QVERIFY(!dateAtCreation.isEmpty());
-    QVERIFY(!form1.isVisible()); // showing the main window is left to the caller
-}
-
-void TestStartup::dateFollowsSystemLocale_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("Japanese") << u"ja_JP.UTF-8"_qs << u"2001/05/12"_qs;
-    QTest::newRow("US English") << u"en_US.UTF-8"_qs
-                                << QLocale(u"en_US"_qs).toString(Date, QLocale::ShortFormat);
-    QTest::newRow("German") << u"de_DE.UTF-8"_qs
-                            << QLocale(u"de_DE"_qs).toString(Date, QLocale::ShortFormat);
-}
-
-void TestStartup::dateFollowsSystemLocale()
-{
-    QFETCH(QString, locale);
-    QFETCH(QString, expected);
-
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"TST_STARTUP_PRINT_DATE_BOX"_qs, u"1"_qs);
-    env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
-    env.insert(u"LANG"_qs, locale);
-    env.insert(u"LC_ALL"_qs, locale);
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), expected);
-}
-
-void TestStartup::waitIsStrictlyLongerThanFiveSeconds_data()
-{
-    QTest::addColumn<QList<double>>("readings");
-    QTest::addColumn<int>("reads");
-    QTest::newRow("over at once") << QList<double> { 100.0, 105.5 } << 2;
-    QTest::newRow("exactly 5.0 still waits")
-        << QList<double> { 100.0, 103.0, 105.0, 105.0, 105.25 } << 5;
-    QTest::newRow("just past 5.0") << QList<double> { 0.5, 5.5, 5.5000001 } << 3;
-    QTest::newRow("on a clock past a day") << QList<double> { 86398.0, 86401.0, 86403.01 } << 3;
-}
-
-void TestStartup::waitIsStrictlyLongerThanFiveSeconds()
-{
-    QFETCH(QList<double>, readings);
-    QFETCH(int, reads);
-
-    FakeClock clock;
-    clock.readings = readings;
-    Form2 form2(clock);
-    form2.show();
-    form2.refresh();
-    QCOMPARE(clock.reads, 0);
-    form2.unload();
-    QCOMPARE(clock.reads, reads);
-    QVERIFY(!form2.isVisible());
-}
-
-void TestStartup::splashIsOnScreenDuringWaitAndGoneAfterLoad()
-{
-    FakeServices fakes;
-    WatchingClock clock;
-    int created = 0;
-    Form1 form1(fakes.services(), [&] {
-        ++created;
-        return std::make_unique<Form2>(clock);
-    });
-    form1.load();
-
-    QCOMPARE(created, 1);
-    QCOMPARE(clock.reads, 2); // 0, then 6: over at the first reading after the start
-    QVERIFY(clock.splashShownAtEveryReading);
-    QCOMPARE(topLevelForm2(), nullptr);
-}
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsSet("TST_STARTUP_PRINT_DATE_BOX"))
-        return printDateBox(argc, argv);
+    XvfbServer xvfb; // the display for the test and the processes it starts
+    const bool loadChild = argc == 3 && argv[1] == QByteArrayView("--load"); // LOCALE
+    if (loadChild) // on the test's display
+        qputenv("LC_ALL", argv[2]);
+    else if (xvfb.start())
+        qputenv("DISPLAY", xvfb.display().toLatin1()), qputenv("QT_QPA_PLATFORM", "xcb");
+    else
+        qFatal("Xvfb did not start");
     QApplication app(argc, argv);
+    if (loadChild) { // what Load does, with the date box at the splash window's creation
+        fakes.clock.readings = { 10.0, 15.5 };
+        std::optional<Form1> form1;
+        form1.emplace(fakes.services(), [&] {
+            steps << u"create"_qs << form1->findChild<QLineEdit *>(u"Text9"_qs)->text();
+            return std::make_unique<LoggedForm2>();
+        });
+        form1->load();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == u"Form2"_qs)
+                steps << u"Form2 left"_qs;
+        return QTextStream(stdout) << steps.join(u' '), 0;
+    }
     TestStartup test;
-    QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 
