@@ -138,7 +138,9 @@ public:
         class Session final : public MapiSession
         {
         public:
-            explicit Session(FakeMailHandler *h) : m_h(h) { }
+            explicit Session(FakeMailHandler *h)
+                : m_h(h)
+            { }
             void signOn() override { m_h->step(u"SignOn"_qs); }
             qint32 sessionId() const override { return m_h->step(u"SessionID"_qs), 7; }
             void signOff() override { m_h->step(u"SignOff"_qs); }
@@ -146,7 +148,6 @@ public:
         private:
             FakeMailHandler *m_h;
         };
-        ++sessionsCreated;
         return std::make_unique<Session>(this);
     }
     std::unique_ptr<MapiMessages> createMessages() override
@@ -154,7 +155,9 @@ public:
         class Messages final : public MapiMessages
         {
         public:
-            explicit Messages(FakeMailHandler *h) : m_h(h) { }
+            explicit Messages(FakeMailHandler *h)
+                : m_h(h)
+            { }
             void setSessionId(qint32 id) override { m_h->step(u"SetSessionID=%1"_qs.arg(id)); }
             void compose() override { m_h->step(u"Compose"_qs); }
             void setRecipDisplayName(const QString &n) override
@@ -172,11 +175,8 @@ public:
         private:
             FakeMailHandler *m_h;
         };
-        ++messagesCreated;
         return std::make_unique<Messages>(this);
     }
-    int sessionsCreated = 0;
-    int messagesCreated = 0;
 };
 
 /// Every fake, wired into one Services.
