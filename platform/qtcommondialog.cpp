@@ -9,8 +9,15 @@
 
 QtCommonDialog::QtCommonDialog(QWidget *owner)
     : m_owner(owner)
-    , m_choice(defaultChoice())
 { }
+
+const FontChoice &QtCommonDialog::choice() const
+{
+    // Looking the faces up takes a while; the program's start-up need not wait for it.
+    if (!m_choice)
+        m_choice = defaultChoice();
+    return *m_choice;
+}
 
 FontChoice QtCommonDialog::defaultChoice()
 {
@@ -49,42 +56,42 @@ void QtCommonDialog::showFont()
         throw Error { 24574, u"フォントが存在しません。"_qs };
     QWidget *owner = m_owner ? m_owner.data() : QApplication::activeWindow();
     FontDialog dialog(m_flags, owner);
-    dialog.setChoice(m_choice);
+    dialog.setChoice(choice());
     if (dialog.exec() == QDialog::Accepted)
         m_choice = dialog.choice();
 }
 
 QString QtCommonDialog::fontName() const
 {
-    return m_choice.name;
+    return choice().name;
 }
 
 float QtCommonDialog::fontSize() const
 {
-    return m_choice.size;
+    return choice().size;
 }
 
 bool QtCommonDialog::fontBold() const
 {
-    return m_choice.bold;
+    return choice().bold;
 }
 
 bool QtCommonDialog::fontItalic() const
 {
-    return m_choice.italic;
+    return choice().italic;
 }
 
 bool QtCommonDialog::fontStrikethru() const
 {
-    return m_choice.strikethru;
+    return choice().strikethru;
 }
 
 bool QtCommonDialog::fontUnderline() const
 {
-    return m_choice.underline;
+    return choice().underline;
 }
 
 quint32 QtCommonDialog::color() const
 {
-    return m_choice.colour;
+    return choice().colour;
 }

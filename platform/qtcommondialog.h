@@ -8,6 +8,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class QtCommonDialog final : public CommonDialog
 {
@@ -35,5 +36,7 @@ public:
 private:
     QPointer<QWidget> m_owner;
     qint32 m_flags = 0;
-    FontChoice m_choice;
+    const FontChoice &choice() const;
+
+    mutable std::optional<FontChoice> m_choice;
 };
