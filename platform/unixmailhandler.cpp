@@ -3,9 +3,9 @@
 #include "mail/recipientaddress.h"
 #include "platform/mimemessage.h"
 
+#include <QCursor>
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QHash>
 #include <QProcess>
@@ -166,9 +166,19 @@ TransportRun runTransport(const QString &program, const QStringList &arguments,
     return run;
 }
 
+Error noTransport()
+{
+    return Error { MapiError::LoginFailure,
+                   u"メールを送るためのメール転送プログラム（sendmail 互換）が見つかりません。"
+                   u"msmtp-mta などのメール転送プログラムをインストールして設定してから、"
+                   u"もう一度送信してください。"_qs };
+}
+
 void sendThroughTransport(const QString &transport, const MimeMessage::Fields &fields,
                           std::chrono::milliseconds limit)
 {
+    if (transport.isEmpty())
+        throw noTransport();
     const QByteArray message = MimeMessage::build(fields);
     // -oi: a line holding only "." is text, not the end; --: the address is never an option.
     const TransportRun run
@@ -281,14 +291,11 @@ public:
     {
         if (m_id)
             return;
+        // A desktop with a mail client but no transport can still open compose windows; the
+        // missing transport is reported when a message is to go out directly.
         const QString transport = findProgram(m_state->options.sendmailCandidates);
-        if (transport.isEmpty())
-            throw Error {
-                MapiError::LoginFailure,
-                u"メールを送るためのメール転送プログラム（sendmail 互換）が見つかりません。"
-                u"msmtp-mta などのメール転送プログラムをインストールして設定してから、"
-                u"もう一度送信してください。"_qs
-            };
+        if (transport.isEmpty() && findProgram(m_state->options.xdgEmailCandidates).isEmpty())
+            throw noTransport();
         m_id = m_state->nextId;
         m_state->nextId = m_id == std::numeric_limits<qint32>::max() ? 1 : m_id + 1;
         m_state->transports.insert(m_id, transport);
@@ -302,7 +309,10 @@ public:
 
     void signOff() override
     {
-        m_state->transportOf(m_id);
+        // Closing a session that never opened (its sign-on failed) closes nothing and is not
+        // a second failure to report.
+        if (!m_id)
+            return;
         m_state->transports.remove(m_id);
         m_id = 0;
     }

@@ -1,9 +1,9 @@
 // The mail handler of a Unix desktop. Sending without the dialog hands the message to the
 // sendmail-compatible transport the system has (msmtp-mta, postfix, exim4, nullmailer...),
 // which knows the user's own address and server; sending with the dialog opens the user's mail
-// client's compose window through xdg-email. Sessions only mark that a transport was found: the
-// transport itself runs once per message, with a time limit, so a stuck server cannot freeze
-// the window for good.
+// client's compose window through xdg-email. Sign-on succeeds when either is there; sessions
+// only remember the transport found. The transport itself runs once per message, with a time
+// limit, so a stuck server cannot freeze the window for good.
 #pragma once
 
 #include "mail/mapi.h"

@@ -105,6 +105,7 @@ private Q_SLOTS:
         UnixMailHandler::Options options = UnixMailHandler::defaultOptions();
         options.sendmailCandidates = { m_dir->filePath(u"none"_qs), m_dir->filePath(u"sendmail"_qs),
                                        u"zelvora-no-such-sendmail"_qs };
+        options.xdgEmailCandidates = { m_dir->filePath(u"xdg-email"_qs) };
         options.timeLimit = std::chrono::seconds(2);
         m_mail = std::make_unique<UnixMailHandler>(options);
     }
@@ -218,6 +219,27 @@ private Q_SLOTS:
                  started ? QByteArray("-oi\0--\0", 7) + address.toUtf8() + '\0' : QByteArray());
         QVERIFY(isDead(file(u"pid"_qs)));
         QTRY_VERIFY(isDead(file(u"child"_qs)));
+    }
+
+    void mailClientWithoutTransport()
+    {
+        // With a mail client but no transport, sign-on succeeds: only sending directly fails,
+        // trapped like any other failure, and the compose window still opens.
+        write(u"xdg-email"_qs, Script);
+        const auto session = m_mail->createSession();
+        const auto messages = m_mail->createMessages();
+        std::optional<Error> warned;
+        DocumentSender::send(*session, *messages, { Name, Address, Body },
+                             [&](const Error &error) { warned = error; });
+        QCOMPARE(warned ? warned->number : 0, MapiError::LoginFailure);
+        session->signOn();
+        messages->setSessionId(session->sessionId());
+        messages->compose();
+        messages->setRecipAddress(Address);
+        messages->send(true);
+        QCOMPARE(file(u"args"_qs), QByteArray("--utf8\0", 7) + Address.toUtf8() + '\0');
+        session->signOff();
+        session->signOff(); // closing what is already closed is no second failure
     }
 
     void windowAfterAnError_data()
