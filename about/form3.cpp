@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <string_view>
 
 using FormDesign::Font;
 using FormDesign::Kind;
@@ -37,15 +36,6 @@ constexpr FormDesign::Control Design[] = {
 constexpr const char *TabOrder[] = { "Command1", "Command2", "Command3" };
 // clang-format on
 
-constexpr const FormDesign::Control &designOf(std::string_view name)
-{
-    for (const FormDesign::Control &c : Design) {
-        if (name == c.name)
-            return c;
-    }
-    throw "no such control";
-}
-
 } // namespace
 
 Form3::Form3(const Services &services, QWidget *owner)
@@ -71,13 +61,10 @@ Form3::Form3(const Services &services, QWidget *owner)
     static_cast<QPushButton *>(control("Command1"))->setText(Maker::homepageAddress());
     static_cast<QPushButton *>(control("Command2"))->setText(Maker::supportAddress());
 
-    // The notice sizes itself to its text and stays centred on its design position.
-    QWidget *label2 = control("Label2");
-    static_cast<QLabel *>(label2)->setText(Maker::notice());
+    // The notice sizes itself to its text from its design position.
+    auto label2 = static_cast<QLabel *>(control("Label2"));
+    label2->setText(Maker::notice());
     label2->adjustSize();
-    constexpr const FormDesign::Control &label2Design = designOf("Label2");
-    const int centre = FormDesign::pixels(label2Design.left + label2Design.width / 2);
-    label2->move(centre - label2->width() / 2, label2->y());
 
     for (size_t i = 1; i < std::size(TabOrder); ++i)
         setTabOrder(control(TabOrder[i - 1]), control(TabOrder[i]));
@@ -145,7 +132,7 @@ void Form3::command1Click()
 // sign-off is not trapped any more and goes to the top-level handling.
 void Form3::command2Click()
 {
-    try {
+    const auto error = ErrorHandling::trap([this] {
         m_mapiSession1->signOn();
         m_mapiMessages1->setSessionId(m_mapiSession1->sessionId());
         m_mapiMessages1->compose();
@@ -153,10 +140,10 @@ void Form3::command2Click()
         m_mapiMessages1->setRecipAddress(Maker::supportAddress());
         m_mapiMessages1->send(true);
         m_mapiSession1->signOff();
+    });
+    if (!error)
         return;
-    } catch (const Error &error) {
-        ErrorHandling::showWarning(*m_services.messageBox, error);
-    }
+    ErrorHandling::showWarning(*m_services.messageBox, *error);
     m_mapiSession1->signOff();
 }
 

@@ -1,5 +1,7 @@
 #include "mail/documentsender.h"
 
+#include "platform/errorhandling.h"
+
 namespace DocumentSender {
 
 QString subject()
@@ -11,7 +13,7 @@ void sendComposedDocument(MapiSession &session, MapiMessages &messages,
                           const OutgoingDocument &document,
                           const std::function<void(const Error &)> &warn)
 {
-    try {
+    const auto error = ErrorHandling::trap([&] {
         messages.setSessionId(session.sessionId());
         messages.compose();
         messages.setRecipDisplayName(document.recipientName);
@@ -19,9 +21,9 @@ void sendComposedDocument(MapiSession &session, MapiMessages &messages,
         messages.setMsgSubject(subject());
         messages.setMsgNoteText(document.body);
         messages.send(false);
-    } catch (const Error &error) {
-        warn(error);
-    }
+    });
+    if (error)
+        warn(*error);
 }
 
 void send(MapiSession &session, MapiMessages &messages, const OutgoingDocument &document,

@@ -10,6 +10,7 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 
 namespace ErrorHandling {
 
@@ -33,19 +34,28 @@ inline void reportUntrapped(MessageBox &box, const Error &error)
              MessageBox::Critical, appTitle());
 }
 
+/// Runs steps under an error trap: whatever they throw comes back as an Error, and nothing
+/// escapes. Empty when the steps ran to the end.
+template<typename Steps> std::optional<Error> trap(Steps &&steps)
+{
+    try {
+        steps();
+    } catch (const Error &error) {
+        return error;
+    } catch (const std::bad_alloc &) {
+        return Error { 7, u"メモリが不足しています。"_qs };
+    } catch (const std::exception &e) {
+        return Error { 51, QString::fromLocal8Bit(e.what()) };
+    }
+    return std::nullopt;
+}
+
 /// Runs an event handler so that no exception escapes into the event loop: errors it does not
 /// trap go to the top-level handling.
 template<typename Handler> void runHandler(MessageBox &box, Handler &&handler)
 {
-    try {
-        handler();
-    } catch (const Error &error) {
-        reportUntrapped(box, error);
-    } catch (const std::bad_alloc &) {
-        reportUntrapped(box, Error { 7, u"メモリが不足しています。"_qs });
-    } catch (const std::exception &e) {
-        reportUntrapped(box, Error { 51, QString::fromLocal8Bit(e.what()) });
-    }
+    if (const auto error = trap(std::forward<Handler>(handler)))
+        reportUntrapped(box, *error);
 }
 
 /// Connects signal of sender to a window's event handler, run through runHandler().
