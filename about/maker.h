@@ -8,7 +8,7 @@ namespace Maker {
 /// The maker's notice: one line of Latin text.
 inline QString notice()
 {
-    return u"(C) 2026 TavrinSoft"_qs;
+    return u"Copyright (C) 2026 TavrinSoft"_qs;
 }
 
 /// The maker's homepage, opened by the version window.

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <limits>
+
 namespace FormDesign {
 
 namespace {
@@ -49,6 +51,7 @@ QWidget *create(const Control &c, QWidget *container)
     }
     case Kind::TextBox: {
         auto box = new QLineEdit(text, container);
+        box->setMaxLength(std::numeric_limits<int>::max()); // no text box is limited
         box->setAlignment(c.alignment);
         return box;
     }
@@ -73,6 +76,7 @@ QWidget *create(const Control &c, QWidget *container)
         // Typed text is used as it is: never added as an entry, never completed to one.
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCompleter(nullptr);
+        combo->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
         combo->setEditText(text);
         return combo;
     }
