@@ -6,8 +6,9 @@ set -euo pipefail
 packages=(
     # build
     cmake g++ make pkg-config qt6-base-dev libgmime-3.0-dev libbenchmark-dev clang-format
-    # fonts: IPAPGothic has the metrics the window layout was drawn for
-    fonts-ipafont-gothic
+    # fonts: IPAPGothic has the metrics the window layout was drawn for; Nimbus Sans Narrow
+    # stands in for the splash notice's light condensed face, so the notice fits its box
+    fonts-ipafont-gothic fonts-urw-base35
     # desktop integration: mail client and browser hand-off, accessories
     xdg-utils x11-apps
     # a sendmail-compatible transport, and what the tests start
