@@ -203,19 +203,11 @@ QByteArray build(const Fields &fields)
     // that looks like an encoded word unencoded, so the To and Subject values are folded here
     // and handed to GMime as they are to be written.
     const QByteArray address = headerAddress(fields.recipientAddress);
-    const QByteArray name = utf8(fields.recipientName);
-    InternetAddress *mailbox = internet_address_mailbox_new(
-        name.constData(), fields.recipientAddress.toLatin1().constData());
-    internet_address_set_charset(mailbox, "UTF-8");
-    internet_address_list_add(g_mime_message_get_addresses(message.get(), GMIME_ADDRESS_TYPE_TO),
-                              mailbox);
-    g_object_unref(mailbox);
     QList<QByteArray> to = phraseTokens(fields.recipientName);
     to.append(to.isEmpty() ? address : '<' + address + '>');
     setRawHeader(object, "To", folded("To", to));
 
     if (!fields.subject.isEmpty()) {
-        g_mime_message_set_subject(message.get(), utf8(fields.subject).constData(), "UTF-8");
         setRawHeader(object, "Subject", folded("Subject", unstructuredTokens(fields.subject)));
     }
 
