@@ -98,7 +98,7 @@ bool needsQuotes(const QString &name)
     if (name.startsWith(u'-') || name.startsWith(u' ') || name.endsWith(u' '))
         return true;
     for (QChar c : name) {
-        if (QStringView(u"()<>[]:;@\\,.\"").contains(c))
+        if (RecipientAddress::Specials.contains(c))
             return true;
     }
     return false;

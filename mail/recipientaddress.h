@@ -7,6 +7,9 @@
 
 namespace RecipientAddress {
 
+/// The characters that end an unquoted word in a mail header (RFC 5322 specials).
+constexpr QStringView Specials = u"()<>[]:;@\\,.\"";
+
 /// The longest address a transport is given, in characters.
 constexpr qsizetype MaxLength = 254;
 

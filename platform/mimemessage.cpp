@@ -107,7 +107,7 @@ bool isAtom(const QString &word)
     if (word.isEmpty())
         return false;
     for (QChar c : word) {
-        if (QStringView(u"()<>[]:;@\\,.\"").contains(c) || c == u' ')
+        if (RecipientAddress::Specials.contains(c) || c == u' ')
             return false;
     }
     return true;
