@@ -315,7 +315,7 @@ void Form1::command8Click()
         throw invalidPropertyValue();
     text->setFont(font);
     QPalette palette = text->palette();
-    palette.setColor(QPalette::Text, QColor(colour & 0xFF, (colour >> 8) & 0xFF, colour >> 16));
+    palette.setColor(QPalette::Text, FormDesign::colour(colour));
     text->setPalette(palette);
 }
 

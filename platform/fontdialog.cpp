@@ -37,15 +37,10 @@ const int ListedSizes[] = { 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36
 // Shown in the sample: Latin, hiragana, katakana and kanji, so a face that lacks Japanese shows it.
 constexpr char16_t SampleText[] = u"Aa あぁアァ亜宇";
 
-QColor toColor(quint32 bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
 QIcon swatch(quint32 bgr)
 {
     QPixmap pixmap(24, 12);
-    pixmap.fill(toColor(bgr));
+    pixmap.fill(FormDesign::colour(bgr));
     QPainter painter(&pixmap);
     painter.setPen(Qt::black);
     painter.drawRect(0, 0, pixmap.width() - 1, pixmap.height() - 1);
@@ -292,7 +287,7 @@ void FontDialog::refresh()
     font.setUnderline(now.underline);
     m_sample->setFont(font);
     QPalette palette = m_sample->palette();
-    palette.setColor(QPalette::WindowText, toColor(now.colour));
+    palette.setColor(QPalette::WindowText, FormDesign::colour(now.colour));
     m_sample->setPalette(palette);
     // OK only for a face the list offers and a size in range, so the program never receives a
     // font that the document box would refuse.

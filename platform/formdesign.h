@@ -3,6 +3,7 @@
 // logical pixels here and nowhere else.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QRect>
 #include <QRgb>
@@ -54,6 +55,12 @@ struct Control
     QRgb foreground = 0;
     Qt::Alignment alignment = Qt::AlignLeft; // labels only
 };
+
+/// A colour value as the windows exchange it, 0x00BBGGRR (red in the low byte), as a QColor.
+inline QColor colour(quint32 bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 /// The window's default font: a proportional Japanese face at 9 points.
 QFont defaultFont();
