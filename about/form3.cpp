@@ -1,9 +1,9 @@
-#include "about/form3.h"
+#include "form3.h"
 
-#include "about/maker.h"
-#include "platform/errorhandling.h"
-#include "platform/formdesign.h"
-#include "platform/shell.h"
+#include "maker.h"
+#include "errorhandling.h"
+#include "formdesign.h"
+#include "shell.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,7 +28,7 @@ constexpr FormDesign::Control Design[] = {
     {"Frame2",  Kind::Frame, nullptr,    240, 1440,  4575, 1335, u"サポート情報",                                      u"",                                  Font::Default,   White},
     {"Command1",Kind::Button,"Frame2",   240,  360,  4095,  375, u"",                                                  u"Homepage  Go !!",                   Font::Default,   LightGrey},
     {"Command2",Kind::Button,"Frame2",   240,  840,  4095,  375, u"",                                                  u"標準メールハンドラ出でメールを送る", Font::Default,   LightGrey},
-    {"Label2",  Kind::Label, nullptr,   1350, 3000,  2475,  180, u"",                                                  u"",                                  Font::Default,   0, 0, Qt::AlignHCenter},
+    {"Label2",  Kind::Label, nullptr,   1350, 3000,  2475,  180, u"",                                                  u"",                                  Font::Default,   {}, {}, Qt::AlignHCenter},
     {"Command3",Kind::Button,nullptr,   4200, 3120,   735,  255, u"OK",                                                u"閉じる",                            Font::Gothic825},
 };
 

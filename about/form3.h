@@ -5,8 +5,8 @@
 // main window and is shown modally by it.
 #pragma once
 
-#include "mail/mapi.h"
-#include "platform/services.h"
+#include "mapi.h"
+#include "services.h"
 
 #include <QDialog>
 #include <memory>

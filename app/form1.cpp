@@ -1,15 +1,16 @@
-#include "app/form1.h"
+#include "form1.h"
 
-#include "about/form3.h"
-#include "compose/catalogues.h"
-#include "compose/documentassembly.h"
-#include "mail/documentsender.h"
-#include "platform/clock.h"
-#include "platform/commondialog.h"
-#include "platform/errorhandling.h"
-#include "platform/formdesign.h"
-#include "platform/launcher.h"
-#include "platform/textbox.h"
+#include "form3.h"
+#include "catalogues.h"
+#include "documentassembly.h"
+#include "documentsender.h"
+#include "clock.h"
+#include "commondialog.h"
+#include "errorhandling.h"
+#include "busycursor.h"
+#include "formdesign.h"
+#include "launcher.h"
+#include "textbox.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -29,26 +30,26 @@ constexpr QRgb LightGrey = qRgb(224, 224, 224);
 // clang-format off
 constexpr FormDesign::Control Design[] = {
 //  name        kind                    container  left   top   width height caption or initial text                tooltip                                  font              background  foreground               alignment
-    {"Label1",  Kind::Label,            nullptr,    960,  360,   375,  180, u"始め",                                  u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
-    {"Label3",  Kind::Label,            nullptr,   4035,  360,   945,  180, u"サブタイトル",                          u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
-    {"Label2",  Kind::Label,            nullptr,   7440,  360,   525,  180, u"終わり",                                u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
+    {"Label1",  Kind::Label,            nullptr,    960,  360,   375,  180, u"始め",                                  u"",                                     Font::Default,    {}, {}, Qt::AlignHCenter},
+    {"Label3",  Kind::Label,            nullptr,   4035,  360,   945,  180, u"サブタイトル",                          u"",                                     Font::Default,    {}, {}, Qt::AlignHCenter},
+    {"Label2",  Kind::Label,            nullptr,   7440,  360,   525,  180, u"終わり",                                u"",                                     Font::Default,    {}, {}, Qt::AlignHCenter},
     {"Frame1",  Kind::Frame,            nullptr,    120,  600,  8655,  735, u"ヘッタ部"},
     {"Command1",Kind::Button,           nullptr,   8880,  720,  1335,  375, u"始めに入力"},
-    {"Text2",   Kind::TextBox,          nullptr,   2160,  810,  4575,  405, u"",                                      u"",                                     Font::Gothic975,  0, 0, Qt::AlignHCenter},
-    {"Text1",   Kind::TextBox,          nullptr,    240,  840,  1815,  270, u"",                                      u"",                                     Font::Gothic825,  0, 0, Qt::AlignHCenter},
-    {"Text3",   Kind::TextBox,          nullptr,   6840,  840,  1815,  270, u"",                                      u"",                                     Font::Gothic825,  0, 0, Qt::AlignHCenter},
+    {"Text2",   Kind::TextBox,          nullptr,   2160,  810,  4575,  405, u"",                                      u"",                                     Font::Gothic975,  {}, {}, Qt::AlignHCenter},
+    {"Text1",   Kind::TextBox,          nullptr,    240,  840,  1815,  270, u"",                                      u"",                                     Font::Gothic825,  {}, {}, Qt::AlignHCenter},
+    {"Text3",   Kind::TextBox,          nullptr,   6840,  840,  1815,  270, u"",                                      u"",                                     Font::Gothic825,  {}, {}, Qt::AlignHCenter},
     {"Command2",Kind::Button,           nullptr,   8880, 1200,  1335,  375, u"終わりに入力"},
     {"Text4",   Kind::TextBox,          nullptr,    240, 1440,  5295,  270, u"Homepage  :"},
-    {"Frame3",  Kind::Frame,            nullptr,   5760, 1560,  3015,  615, u"配信者サイン",                          u"",                                     Font::Default,    0, qRgb(255, 255, 0)},
+    {"Frame3",  Kind::Frame,            nullptr,   5760, 1560,  3015,  615, u"配信者サイン",                          u"",                                     Font::Default,    {}, qRgb(255, 255, 0)},
     {"List1",   Kind::ListBox,          nullptr,   8880, 1680,  1335, 1380, u"",                                      u"",                                     Font::Gothic825},
     {"Text5",   Kind::TextBox,          nullptr,    240, 1800,  5295,  270, u"E-mail    　 :"},
     {"Text11",  Kind::TextBox,          "Frame3",   120,  240,  2775,  270, u"V（＾0＾）毎度っ！　by - ",            u"配信者の署名を書くところです"},
     {"Text9",   Kind::TextBox,          nullptr,    240, 2280,   855,  270},
     {"Combo1",  Kind::ComboBox,         nullptr,   1080, 2280,  3135,  300, u"",                                      u"選択できます",                         Font::Default,    Peach},
-    {"Label4",  Kind::Label,            nullptr,   4320, 2280,   735,  180, u"付加情報",                              u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
+    {"Label4",  Kind::Label,            nullptr,   4320, 2280,   735,  180, u"付加情報",                              u"",                                     Font::Default,    {}, {}, Qt::AlignHCenter},
     {"Command7",Kind::Button,           nullptr,   5160, 2280,  1215,  255, u"入力支援"},
     {"Text6",   Kind::WrappingTextBox,  nullptr,    240, 2520,  8535,  615, u"",                                      u"日付や○月号等を入れるのもいいでしょう"},
-    {"Label5",  Kind::Label,            nullptr,   4440, 3240,   495,  180, u"本　文",                                u"",                                     Font::Default,    0, 0, Qt::AlignHCenter},
+    {"Label5",  Kind::Label,            nullptr,   4440, 3240,   495,  180, u"本　文",                                u"",                                     Font::Default,    {}, {}, Qt::AlignHCenter},
     {"Text7",   Kind::ScrollingTextBox, nullptr,    240, 3480,  8415, 1455, u"",                                      u"本文を入力して下さい",                 Font::Gothic975,  qRgb(0, 0, 0), qRgb(255, 255, 0)},
     {"Command5",Kind::Button,           nullptr,   8760, 3480,  1455, 1335, u"全てクリアー",                          u"",                                     Font::Default,    LightGrey},
     {"Frame2",  Kind::Frame,            nullptr,    120, 5040,  8775,  615, u"フッタ部"},
@@ -86,7 +87,7 @@ constexpr qint32 FontDialogFlags
 
 Error invalidPropertyValue()
 {
-    return Error { 380, u"プロパティの値が不正です。"_qs };
+    return Error { RuntimeError::InvalidPropertyValue, u"プロパティの値が不正です。"_qs };
 }
 
 } // namespace
@@ -303,7 +304,7 @@ void Form1::command8Click()
         throw invalidPropertyValue();
     font.setFamilies({ name });
     const float size = commonDialog1.fontSize();
-    if (!(size > 0 && size <= 2048))
+    if (!(size >= CommonDialog::MinimumFontSize && size <= CommonDialog::MaximumFontSize))
         throw invalidPropertyValue();
     font.setPointSizeF(size);
     font.setBold(commonDialog1.fontBold());
@@ -319,18 +320,14 @@ void Form1::command8Click()
     text->setPalette(palette);
 }
 
-// "標準メールハンドラで メッセージ送信": sign-on and sign-off errors are not trapped here.
+// "標準メールハンドラで メッセージ送信": signs on, sends the document as the box holds it now and
+// signs off. A failure of the sending is shown in the warning box; sign-on and sign-off errors
+// are not trapped here.
 void Form1::command9Click()
 {
-    m_mapiSession1->signOn();
-    sendComposedDocument();
-    m_mapiSession1->signOff();
-}
-
-void Form1::sendComposedDocument()
-{
+    const BusyCursor busy;
     const OutgoingDocument document { textOf("Text8"), textOf("Text10"), textOf("Text") };
-    DocumentSender::sendComposedDocument(
+    DocumentSender::send(
         *m_mapiSession1, *m_mapiMessages1, document,
         [this](const Error &error) { ErrorHandling::showWarning(*m_services.messageBox, error); });
 }

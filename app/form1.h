@@ -9,9 +9,9 @@
 //  - Splash (app/splash.h): the start-up window shown by load().
 #pragma once
 
-#include "app/splash.h"
-#include "mail/mapi.h"
-#include "platform/services.h"
+#include "splash.h"
+#include "mapi.h"
+#include "services.h"
 
 #include <QMainWindow>
 
@@ -50,7 +50,6 @@ private:
     void command7Click();
     void command8Click();
     void command9Click();
-    void sendComposedDocument();
     void mnuDenClick();
     void mnuMemoClick();
     void mnuForm3Click();

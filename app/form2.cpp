@@ -1,8 +1,8 @@
-#include "app/form2.h"
+#include "form2.h"
 
-#include "about/maker.h"
-#include "platform/clock.h"
-#include "platform/formdesign.h"
+#include "maker.h"
+#include "clock.h"
+#include "formdesign.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -24,8 +24,8 @@ constexpr QRgb LightGrey = qRgb(224, 224, 224);
 // clang-format off
 constexpr FormDesign::Control Design[] = {
 //  name      kind         container  left   top  width height  text                              tooltip  font           background  foreground  alignment
-    {"Label2", Kind::Label, nullptr,    720,  480,  2280,  180, u"メールマガジン作成支援ソフト",  u"",      Font::Default, 0,          PaleYellow, Qt::AlignLeft},
-    {"Label1", Kind::Label, nullptr,   2160, 1680,  4080,  390, u"",                              u"",      Font::Default, 0,          LightGrey,  Qt::AlignHCenter},
+    {"Label2", Kind::Label, nullptr,    720,  480,  2280,  180, u"メールマガジン作成支援ソフト",  u"",      Font::Default, {},          PaleYellow, Qt::AlignLeft},
+    {"Label1", Kind::Label, nullptr,   2160, 1680,  4080,  390, u"",                              u"",      Font::Default, {},          LightGrey,  Qt::AlignHCenter},
 };
 // clang-format on
 

@@ -3,7 +3,7 @@
 // Unload handler. It exists only during the start-up.
 #pragma once
 
-#include "app/splash.h"
+#include "splash.h"
 
 #include <QPixmap>
 #include <QWidget>

@@ -1,15 +1,15 @@
 // Zelvora: writes mail magazines and hands them to the system's mail handler.
-#include "app/form1.h"
-#include "app/form2.h"
-#include "platform/desktoplauncher.h"
-#include "platform/desktopshell.h"
-#include "platform/errorhandling.h"
-#include "platform/formdesign.h"
-#include "platform/qtcommondialog.h"
-#include "platform/qtmessagebox.h"
-#include "platform/services.h"
-#include "platform/systemclock.h"
-#include "platform/unixmailhandler.h"
+#include "form1.h"
+#include "form2.h"
+#include "desktoplauncher.h"
+#include "desktopshell.h"
+#include "errorhandling.h"
+#include "formdesign.h"
+#include "qtcommondialog.h"
+#include "qtmessagebox.h"
+#include "services.h"
+#include "systemclock.h"
+#include "unixmailhandler.h"
 
 #include <QApplication>
 

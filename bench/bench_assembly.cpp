@@ -1,9 +1,9 @@
 // Assembling a large issue and showing it in the document box, against Qt's own cost of
 // putting the same text into a bare plain-text box. The first must stay within 1.2 times the
 // second. Also reports the resident memory with the main window open.
-#include "app/form1.h"
-#include "platform/textbox.h"
-#include "tests/fakes.h"
+#include "form1.h"
+#include "textbox.h"
+#include "fakes.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Building the message and handing it to the transport, for a 1 MiB and a 2 MiB document, with
 // a transport that only reads its input. The work must grow no faster than the document: the
 // 2 MiB send may take at most 2.2 times the 1 MiB one.
-#include "platform/unixmailhandler.h"
+#include "unixmailhandler.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Start-up time of the real program on a private X display, from starting it to its main window
 // being on the screen, less the five seconds the splash window holds it by design; beside the
 // time a minimal Qt window takes to show, measured in the same run.
-#include "tests/xvfbserver.h"
+#include "xvfbserver.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,9 +21,9 @@ bool windowVisible(const QString &title)
 {
     QProcess xdotool;
     xdotool.setProcessEnvironment(display->environment());
-    xdotool.start(QStringLiteral("xdotool"),
-                  { QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                    QStringLiteral("--name"), title });
+    xdotool.start(u"xdotool"_qs,
+                  { u"search"_qs, u"--onlyvisible"_qs,
+                    u"--name"_qs, title });
     xdotool.waitForFinished();
     return xdotool.exitCode() == 0 && !xdotool.readAllStandardOutput().trimmed().isEmpty();
 }
@@ -34,7 +34,7 @@ double timeToShow(const QString &program, const QString &title)
 {
     QProcess app;
     QProcessEnvironment env = display->environment();
-    env.insert(QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8"));
+    env.insert(u"LANG"_qs, u"ja_JP.UTF-8"_qs);
     app.setProcessEnvironment(env);
     app.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer timer;
@@ -74,14 +74,14 @@ void measure(benchmark::State &state, const QString &program, const QString &tit
 
 void BM_MinimalWindowShown(benchmark::State &state)
 {
-    measure(state, QStringLiteral(MINIMAL_WINDOW_BINARY), QStringLiteral("^Minimal$"), 0.0,
+    measure(state, QStringLiteral(MINIMAL_WINDOW_BINARY), u"^Minimal$"_qs, 0.0,
             minimalMean);
 }
 BENCHMARK(BM_MinimalWindowShown)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 void BM_ZelvoraStartupOverhead(benchmark::State &state)
 {
-    measure(state, QStringLiteral(ZELVORA_BINARY), QStringLiteral("^Zelvora   Ver1\\.0$"),
+    measure(state, QStringLiteral(ZELVORA_BINARY), u"^Zelvora   Ver1\\.0$"_qs,
             SplashWait, overheadMean);
 }
 BENCHMARK(BM_ZelvoraStartupOverhead)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);

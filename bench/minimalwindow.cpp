@@ -6,7 +6,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QWidget window;
-    window.setWindowTitle(QStringLiteral("Minimal"));
+    window.setWindowTitle(u"Minimal"_qs);
     window.resize(200, 100);
     window.show();
     return app.exec();

@@ -1,4 +1,4 @@
-#include "compose/catalogues.h"
+#include "catalogues.h"
 
 namespace Catalogues {
 

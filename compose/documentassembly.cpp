@@ -1,4 +1,4 @@
-#include "compose/documentassembly.h"
+#include "documentassembly.h"
 
 namespace DocumentAssembly {
 

@@ -1,6 +1,6 @@
-#include "mail/documentsender.h"
+#include "documentsender.h"
 
-#include "platform/errorhandling.h"
+#include "errorhandling.h"
 
 namespace DocumentSender {
 

@@ -3,7 +3,7 @@
 // follow the mail-handler codes (MapiError) that programs driving these controls already know.
 #pragma once
 
-#include "platform/error.h"
+#include "error.h"
 
 #include <QString>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "mail/recipientaddress.h"
+#include "recipientaddress.h"
 
-#include "mail/mapi.h"
+#include "mapi.h"
 
 #include <QList>
 

@@ -10,6 +10,9 @@ class CommonDialog
 public:
     /// Flag bits of the font dialog.
     enum Flags : qint32 { ScreenFonts = 1, PrinterFonts = 2, Effects = 256 };
+    /// The font sizes the dialog offers and a text box takes, in points.
+    static constexpr float MinimumFontSize = 1.0f;
+    static constexpr float MaximumFontSize = 1638.0f;
 
     virtual ~CommonDialog() = default;
     virtual void setFlags(qint32 flags) = 0;

@@ -3,8 +3,8 @@
 // as it was: an unsent magazine is never thrown away because a helper program was missing.
 #pragma once
 
-#include "platform/error.h"
-#include "platform/messagebox.h"
+#include "error.h"
+#include "messagebox.h"
 
 #include <QObject>
 
@@ -43,9 +43,9 @@ template<typename Steps> std::optional<Error> trap(Steps &&steps)
     } catch (const Error &error) {
         return error;
     } catch (const std::bad_alloc &) {
-        return Error { 7, u"メモリが不足しています。"_qs };
+        return Error { RuntimeError::OutOfMemory, u"メモリが不足しています。"_qs };
     } catch (const std::exception &e) {
-        return Error { 51, QString::fromLocal8Bit(e.what()) };
+        return Error { RuntimeError::InternalError, QString::fromLocal8Bit(e.what()) };
     }
     return std::nullopt;
 }

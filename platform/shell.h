@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QWidget>
 
 class Shell
 {
@@ -13,7 +12,7 @@ public:
     virtual ~Shell() = default;
     /// Performs operation ("open") on file with the system's default program. Texts are in the
     /// local eight-bit encoding. The result is the shell's own and callers need not look at it.
-    virtual qintptr shellExecute(WId window, const QByteArray &operation, const QByteArray &file,
+    virtual qintptr shellExecute(quintptr window, const QByteArray &operation, const QByteArray &file,
                                  const QByteArray &parameters, const QByteArray &directory,
                                  qint32 showCommand)
             = 0;

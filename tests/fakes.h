@@ -1,13 +1,13 @@
 // Fakes of the platform services that record what the windows ask of them.
 #pragma once
 
-#include "mail/mapi.h"
-#include "platform/clock.h"
-#include "platform/commondialog.h"
-#include "platform/launcher.h"
-#include "platform/messagebox.h"
-#include "platform/services.h"
-#include "platform/shell.h"
+#include "mapi.h"
+#include "clock.h"
+#include "commondialog.h"
+#include "launcher.h"
+#include "messagebox.h"
+#include "services.h"
+#include "shell.h"
 
 #include <QList>
 #include <QMap>

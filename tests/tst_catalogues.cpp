@@ -1,6 +1,6 @@
 // The fixed phrases, checked code point by code point: fullwidth forms, the ideographic space
 // and their ASCII look-alikes must never be mixed up.
-#include "compose/catalogues.h"
+#include "catalogues.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // The document made of the fields: order, CR LF between the parts, nothing added or lost.
-#include "compose/documentassembly.h"
+#include "documentassembly.h"
 
 #include <QTest>
 

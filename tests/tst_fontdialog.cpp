@@ -1,8 +1,8 @@
 // "フォント指定": the real font dialog driven by clicks, and Command8 with a recording fake.
-#include "app/form1.h"
+#include "form1.h"
 #include "fakes.h"
-#include "platform/qtcommondialog.h"
-#include "platform/textbox.h"
+#include "qtcommondialog.h"
+#include "textbox.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // The main window as a user meets it: layout read back from the live widgets, text boxes that
 // keep every character, the keyboard, menus, the fill and clear buttons, assembly and quitting.
-#include "app/form1.h"
-#include "compose/catalogues.h"
+#include "form1.h"
+#include "catalogues.h"
 #include "fakes.h"
-#include "platform/textbox.h"
+#include "textbox.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // The version-information window: its design, the homepage and support-mail buttons, focus.
-#include "about/form3.h"
-#include "about/maker.h"
+#include "form3.h"
+#include "maker.h"
 #include "fakes.h"
 
 #include <QTest>

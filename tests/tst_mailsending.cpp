@@ -1,12 +1,12 @@
 // Sending the document: messages read back by Python's email package as a recipient's mail
 // program reads them, stand-in transports, the main window against a recording mail handler, and
 // the real window through Debian's msmtp to an SMTP sink on 127.0.0.1.
-#include "app/form1.h"
+#include "form1.h"
 #include "fakes.h"
-#include "mail/documentsender.h"
-#include "platform/mimemessage.h"
-#include "platform/textbox.h"
-#include "platform/unixmailhandler.h"
+#include "documentsender.h"
+#include "mimemessage.h"
+#include "textbox.h"
+#include "unixmailhandler.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The start-up: Load, the splash window's wait, the pictures, and the real program, all on an X
 // display of the test's own.
-#include "app/form1.h"
-#include "app/form2.h"
+#include "form1.h"
+#include "form2.h"
 #include "fakes.h"
 #include "xvfbserver.h"
 

@@ -1,7 +1,7 @@
 // Message boxes shown with QMessageBox over the active window.
 #pragma once
 
-#include "platform/messagebox.h"
+#include "messagebox.h"
 
 class QtMessageBox final : public MessageBox
 {

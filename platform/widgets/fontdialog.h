@@ -42,10 +42,6 @@ public:
     /// The sixteen colours of the colour list, in list order.
     static const NamedColour StandardColours[16];
 
-    /// Sizes typed into the size field must lie in this range, in points.
-    static constexpr float MinimumSize = 1.0f;
-    static constexpr float MaximumSize = 1638.0f;
-
     /// flags: the CommonDialog flag bits. ScreenFonts or PrinterFonts list the installed faces;
     /// Effects adds the strikethrough, underline and colour choices.
     explicit FontDialog(qint32 flags, QWidget *parent = nullptr);

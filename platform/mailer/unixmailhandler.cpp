@@ -1,12 +1,10 @@
-#include "platform/unixmailhandler.h"
+#include "unixmailhandler.h"
 
-#include "mail/recipientaddress.h"
-#include "platform/mimemessage.h"
+#include "recipientaddress.h"
+#include "mimemessage.h"
 
-#include <QCursor>
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
@@ -90,28 +88,6 @@ QString firstLines(const QByteArray &output)
     return lines.isEmpty() ? QString() : u"\n"_qs + lines.join(u'\n');
 }
 
-// The window cannot respond while the transport runs: the busy cursor says so.
-class BusyCursor final
-{
-public:
-    BusyCursor()
-        : m_shown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_shown)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~BusyCursor()
-    {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-
-private:
-    bool m_shown;
-};
-
 struct TransportRun
 {
     bool started = false;
@@ -127,7 +103,6 @@ struct TransportRun
 TransportRun runTransport(const QString &program, const QStringList &arguments,
                           const QByteArray &input, std::chrono::milliseconds limit)
 {
-    const BusyCursor busy;
     TransportRun run;
     const QDeadlineTimer deadline(limit);
     QProcess process;

@@ -1,6 +1,6 @@
-#include "platform/formdesign.h"
+#include "formdesign.h"
 
-#include "platform/textbox.h"
+#include "textbox.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -104,7 +104,7 @@ void applyColours(QWidget *w, const Control &c)
     const bool textual = c.kind != Kind::Label && c.kind != Kind::Frame && c.kind != Kind::Button
         && c.kind != Kind::Line;
     if (c.background) {
-        const QColor bg = QColor::fromRgb(c.background);
+        const QColor bg = QColor::fromRgb(*c.background);
         if (c.kind == Kind::Button) {
             palette.setColor(QPalette::Button, bg);
         } else if (textual) {
@@ -115,7 +115,7 @@ void applyColours(QWidget *w, const Control &c)
         }
     }
     if (c.foreground) {
-        const QColor fg = QColor::fromRgb(c.foreground);
+        const QColor fg = QColor::fromRgb(*c.foreground);
         palette.setColor(
             textual ? QPalette::Text
                     : (c.kind == Kind::Button ? QPalette::ButtonText : QPalette::WindowText),
@@ -170,7 +170,9 @@ void build(QWidget *form, std::span<const Control> controls)
 QWidget *control(const QWidget *form, const char *name)
 {
     auto w = form->findChild<QWidget *>(QString::fromLatin1(name));
-    Q_ASSERT_X(w, "FormDesign::control", name);
+    if (!w) // a name missing from the design table is a mistake in the program itself
+        qFatal("FormDesign::control: %s has no control named %s",
+               qPrintable(form->objectName()), name);
     return w;
 }
 

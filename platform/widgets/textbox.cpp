@@ -1,4 +1,4 @@
-#include "platform/textbox.h"
+#include "textbox.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

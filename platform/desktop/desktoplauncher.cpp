@@ -1,6 +1,6 @@
-#include "platform/desktoplauncher.h"
+#include "desktoplauncher.h"
 
-#include "platform/error.h"
+#include "error.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -31,5 +31,5 @@ qint64 DesktopLauncher::start(const QString &commandLine, int windowStyle)
         if (QProcess::startDetached(path, {}, QString(), &pid))
             return pid;
     }
-    throw Error { 53, u"ファイルが見つかりません。"_qs };
+    throw Error { RuntimeError::FileNotFound, u"ファイルが見つかりません。"_qs };
 }

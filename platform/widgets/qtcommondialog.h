@@ -3,8 +3,8 @@
 // program's own default font, which the document box always takes.
 #pragma once
 
-#include "platform/commondialog.h"
-#include "platform/fontdialog.h"
+#include "commondialog.h"
+#include "fontdialog.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -2,7 +2,7 @@
 // measuring waits (it never jumps back, not at midnight and not when the time is set).
 #pragma once
 
-#include "platform/clock.h"
+#include "clock.h"
 
 class SystemClock final : public Clock
 {

@@ -6,7 +6,7 @@
 // limit, so a stuck server cannot freeze the window for good.
 #pragma once
 
-#include "mail/mapi.h"
+#include "mapi.h"
 
 #include <QStringList>
 

@@ -3,7 +3,7 @@
 // first installed calculator or plain-text editor of a list of well-known ones is started.
 #pragma once
 
-#include "platform/launcher.h"
+#include "launcher.h"
 
 #include <QStringList>
 

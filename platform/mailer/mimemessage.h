@@ -18,7 +18,7 @@ struct Fields
 
 /// The whole message: To, Subject, Date, Message-ID, MIME-Version and a text/plain UTF-8 body.
 /// The sender is left to the transport, which knows the user's own address. Lone UTF-16
-/// surrogates become U+FFFD. Throws the invalid-recipients Error for an unusable address.
+/// surrogates become U+FFFD. The address must have passed RecipientAddress::check().
 QByteArray build(const Fields &fields);
 
 } // namespace MimeMessage

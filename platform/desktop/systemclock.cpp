@@ -1,4 +1,4 @@
-#include "platform/systemclock.h"
+#include "systemclock.h"
 
 #include <chrono>
 

@@ -1,7 +1,7 @@
-#include "platform/qtcommondialog.h"
+#include "qtcommondialog.h"
 
-#include "platform/error.h"
-#include "platform/formdesign.h"
+#include "error.h"
+#include "formdesign.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -53,7 +53,7 @@ qint32 QtCommonDialog::flags() const
 void QtCommonDialog::showFont()
 {
     if (!(m_flags & (ScreenFonts | PrinterFonts)))
-        throw Error { 24574, u"フォントが存在しません。"_qs };
+        throw Error { RuntimeError::NoFonts, u"フォントが存在しません。"_qs };
     QWidget *owner = m_owner ? m_owner.data() : QApplication::activeWindow();
     FontDialog dialog(m_flags, owner);
     dialog.setChoice(choice());

@@ -1,7 +1,7 @@
-#include "platform/fontdialog.h"
+#include "fontdialog.h"
 
-#include "platform/commondialog.h"
-#include "platform/formdesign.h"
+#include "commondialog.h"
+#include "formdesign.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -263,7 +263,7 @@ std::optional<float> FontDialog::typedSize() const
 {
     bool ok = false;
     const float size = QLocale::c().toFloat(m_sizeEdit->text().trimmed(), &ok);
-    if (!ok || !(size >= MinimumSize && size <= MaximumSize))
+    if (!ok || !(size >= CommonDialog::MinimumFontSize && size <= CommonDialog::MaximumFontSize))
         return std::nullopt;
     return size;
 }

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QRect>
 #include <QRgb>
+#include <optional>
 #include <span>
 
 class QWidget;
@@ -51,8 +52,8 @@ struct Control
     const char16_t *text = u""; // caption or initial text
     const char16_t *toolTip = u"";
     Font font = Font::Default;
-    QRgb background = 0; // 0: the kind's standard colour
-    QRgb foreground = 0;
+    std::optional<QRgb> background = {}; // none: the kind's standard colour
+    std::optional<QRgb> foreground = {};
     Qt::Alignment alignment = Qt::AlignLeft; // labels only
 };
 

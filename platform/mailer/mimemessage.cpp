@@ -1,7 +1,7 @@
-#include "platform/mimemessage.h"
+#include "mimemessage.h"
 
-#include "mail/mapi.h"
-#include "mail/recipientaddress.h"
+#include "mapi.h"
+#include "recipientaddress.h"
 
 #include <QList>
 #include <QStringList>
@@ -193,7 +193,6 @@ namespace MimeMessage {
 
 QByteArray build(const Fields &fields)
 {
-    RecipientAddress::check(fields.recipientAddress);
     initialiseGMime();
 
     GObjectPtr<GMimeMessage> message(g_mime_message_new(FALSE));

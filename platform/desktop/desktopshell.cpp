@@ -1,9 +1,9 @@
-#include "platform/desktopshell.h"
+#include "desktopshell.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 
-qintptr DesktopShell::shellExecute(WId window, const QByteArray &operation, const QByteArray &file,
+qintptr DesktopShell::shellExecute(quintptr window, const QByteArray &operation, const QByteArray &file,
                                    const QByteArray &parameters, const QByteArray &directory,
                                    qint32 showCommand)
 {

@@ -3,7 +3,7 @@
 // address is ever interpreted.
 #pragma once
 
-#include "platform/shell.h"
+#include "shell.h"
 
 class DesktopShell final : public Shell
 {
@@ -18,7 +18,7 @@ public:
     /// Only "open" (or no operation, which means "open") is known. The parameters are not used
     /// for documents and addresses; a non-empty directory becomes the working directory of the
     /// desktop's handler. The show command is left to the desktop.
-    qintptr shellExecute(WId window, const QByteArray &operation, const QByteArray &file,
+    qintptr shellExecute(quintptr window, const QByteArray &operation, const QByteArray &file,
                          const QByteArray &parameters, const QByteArray &directory,
                          qint32 showCommand) override;
 };
