@@ -1,8 +1,8 @@
 #include "form3.h"
 
-#include "maker.h"
 #include "errorhandling.h"
 #include "formdesign.h"
+#include "maker.h"
 #include "shell.h"
 
 #include <QKeyEvent>
@@ -88,6 +88,11 @@ Form3::~Form3() = default;
 QSize Form3::clientSize()
 {
     return FormDesign::size(5145, 3555);
+}
+
+std::span<const FormDesign::Control> Form3::design()
+{
+    return Design;
 }
 
 // The window has no cancel button: Escape does not close it, only "OK" and the close box do.

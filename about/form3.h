@@ -5,6 +5,7 @@
 // main window and is shown modally by it.
 #pragma once
 
+#include "formdesign.h"
 #include "mapi.h"
 #include "services.h"
 
@@ -20,6 +21,8 @@ public:
 
     /// The size of the client area.
     static QSize clientSize();
+    /// The window's design table: every control with its place, texts and colours.
+    static std::span<const FormDesign::Control> design();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -1,13 +1,13 @@
 #include "form1.h"
 
-#include "form3.h"
+#include "busycursor.h"
 #include "catalogues.h"
-#include "documentassembly.h"
-#include "documentsender.h"
 #include "clock.h"
 #include "commondialog.h"
+#include "documentassembly.h"
+#include "documentsender.h"
 #include "errorhandling.h"
-#include "busycursor.h"
+#include "form3.h"
 #include "formdesign.h"
 #include "launcher.h"
 #include "textbox.h"
@@ -159,6 +159,11 @@ Form1::~Form1() = default;
 QSize Form1::clientSize()
 {
     return FormDesign::size(10305, 8640);
+}
+
+std::span<const FormDesign::Control> Form1::design()
+{
+    return Design;
 }
 
 void Form1::createMenus()
@@ -327,9 +332,9 @@ void Form1::command9Click()
 {
     const BusyCursor busy;
     const OutgoingDocument document { textOf("Text8"), textOf("Text10"), textOf("Text") };
-    DocumentSender::send(
-        *m_mapiSession1, *m_mapiMessages1, document,
-        [this](const Error &error) { ErrorHandling::showWarning(*m_services.messageBox, error); });
+    DocumentSender::send(*m_mapiSession1, *m_mapiMessages1, document, [this](const Error &error) {
+        ErrorHandling::showWarning(*m_services.messageBox, error);
+    });
 }
 
 void Form1::mnuDenClick()

@@ -9,9 +9,10 @@
 //  - Splash (app/splash.h): the start-up window shown by load().
 #pragma once
 
-#include "splash.h"
+#include "formdesign.h"
 #include "mapi.h"
 #include "services.h"
+#include "splash.h"
 
 #include <QMainWindow>
 
@@ -30,6 +31,8 @@ public:
 
     /// The size of the client area below the menu bar.
     static QSize clientSize();
+    /// The window's design table: every control with its place, texts and colours.
+    static std::span<const FormDesign::Control> design();
 
 private:
     void createMenus();

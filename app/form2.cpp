@@ -1,8 +1,8 @@
 #include "form2.h"
 
-#include "maker.h"
 #include "clock.h"
 #include "formdesign.h"
+#include "maker.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

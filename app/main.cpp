@@ -1,9 +1,9 @@
 // Zelvora: writes mail magazines and hands them to the system's mail handler.
-#include "form1.h"
-#include "form2.h"
 #include "desktoplauncher.h"
 #include "desktopshell.h"
 #include "errorhandling.h"
+#include "form1.h"
+#include "form2.h"
 #include "formdesign.h"
 #include "qtcommondialog.h"
 #include "qtmessagebox.h"

@@ -12,8 +12,8 @@ public:
     virtual ~Shell() = default;
     /// Performs operation ("open") on file with the system's default program. Texts are in the
     /// local eight-bit encoding. The result is the shell's own and callers need not look at it.
-    virtual qintptr shellExecute(quintptr window, const QByteArray &operation, const QByteArray &file,
-                                 const QByteArray &parameters, const QByteArray &directory,
-                                 qint32 showCommand)
-            = 0;
+    virtual qintptr shellExecute(quintptr window, const QByteArray &operation,
+                                 const QByteArray &file, const QByteArray &parameters,
+                                 const QByteArray &directory, qint32 showCommand)
+        = 0;
 };

@@ -1,10 +1,10 @@
 // Fakes of the platform services that record what the windows ask of them.
 #pragma once
 
-#include "mapi.h"
 #include "clock.h"
 #include "commondialog.h"
 #include "launcher.h"
+#include "mapi.h"
 #include "messagebox.h"
 #include "services.h"
 #include "shell.h"
@@ -12,8 +12,8 @@
 #include <QList>
 #include <QMap>
 #include <QStringList>
+#include <exception>
 #include <functional>
-#include <optional>
 
 class FakeMessageBox final : public MessageBox
 {
@@ -42,46 +42,43 @@ public:
     {
         started.append({ commandLine, windowStyle });
         if (failure)
-            throw *failure;
+            std::rethrow_exception(failure);
         return 4242;
     }
     QList<std::pair<QString, int>> started;
-    std::optional<Error> failure;
+    std::exception_ptr failure;
 };
 
 /// A clock that reads out a script of seconds, then keeps returning the last one.
 class FakeClock final : public Clock
 {
 public:
-    QDate currentDate() const override { return date; }
+    QDate currentDate() const override { return QDate(2001, 5, 12); }
     double seconds() const override
     {
         ++reads;
-        if (readings.isEmpty())
-            return 0.0;
-        return readings.size() > 1 ? readings.takeFirst() : readings.first();
+        return readings.size() > 1 ? readings.takeFirst() : readings.value(0);
     }
-    QDate date { 2001, 5, 12 };
     mutable QList<double> readings;
     mutable int reads = 0;
 };
 
-/// A font dialog that logs every operation and hands back preset values.
+/// A font dialog that hands back preset values.
 class FakeCommonDialog final : public CommonDialog
 {
 public:
-    void setFlags(qint32 f) override { log << u"Flags=%1"_qs.arg(f), m_flags = f; }
+    void setFlags(qint32 f) override { m_flags = f; }
     qint32 flags() const override { return m_flags; }
-    void showFont() override { log << u"ShowFont"_qs; }
-    QString fontName() const override { return log << u"FontName"_qs, name; }
-    float fontSize() const override { return log << u"FontSize"_qs, size; }
-    bool fontBold() const override { return log << u"FontBold"_qs, bold; }
-    bool fontItalic() const override { return log << u"FontItalic"_qs, italic; }
-    bool fontStrikethru() const override { return log << u"FontStrikethru"_qs, strikethru; }
-    bool fontUnderline() const override { return log << u"FontUnderline"_qs, underline; }
-    quint32 color() const override { return log << u"Color"_qs, colour; }
+    void showFont() override { ++shown; }
+    QString fontName() const override { return name; }
+    float fontSize() const override { return size; }
+    bool fontBold() const override { return bold; }
+    bool fontItalic() const override { return italic; }
+    bool fontStrikethru() const override { return strikethru; }
+    bool fontUnderline() const override { return underline; }
+    quint32 color() const override { return colour; }
 
-    mutable QStringList log;
+    int shown = 0;
     QString name = u"IPAPGothic"_qs;
     float size = 9.0f;
     bool bold = false, italic = false, strikethru = false, underline = false;
@@ -94,86 +91,73 @@ private:
 class FakeShell final : public Shell
 {
 public:
-    struct Call
-    {
-        WId window;
-        QByteArray operation, file, parameters, directory;
-        qint32 showCommand;
-    };
-    qintptr shellExecute(WId window, const QByteArray &operation, const QByteArray &file,
+    qintptr shellExecute(quintptr, const QByteArray &operation, const QByteArray &file,
                          const QByteArray &parameters, const QByteArray &directory,
                          qint32 showCommand) override
     {
-        calls.append({ window, operation, file, parameters, directory, showCommand });
+        calls.append({ operation, file, parameters, directory, QByteArray::number(showCommand) });
         return 42;
     }
-    QList<Call> calls;
+    QList<QList<QByteArray>> calls; // operation, file, parameters, directory, show command
 };
 
 /// A mail handler whose controls write every operation, with its value, into one shared log
-/// ("SignOn", "SessionID=7", "RecipAddress=a@b", "Send(False)", ...). An operation named in
-/// failures throws that error; with failOnce it throws only the first time.
+/// ("SignOn", "SessionID", "SetSessionID=7", "RecipAddress=a@b", "Send(False)", ...). An
+/// operation named in failures throws what is stored there; with failOnce only the first time.
 class FakeMailHandler final : public MailHandler
 {
 public:
     QStringList log;
-    QMap<QString, Error> failures;
+    QMap<QString, std::exception_ptr> failures;
     bool failOnce = false;
 
     void step(const QString &entry)
     {
         log << entry;
-        const QString op = entry.section(u'=', 0, 0);
-        auto it = failures.find(op);
-        if (it != failures.end()) {
-            const Error error = *it;
-            if (failOnce)
-                failures.erase(it);
-            throw error;
-        }
+        const auto it = failures.find(entry.section(u'=', 0, 0));
+        if (it == failures.end())
+            return;
+        const std::exception_ptr failure = *it;
+        if (failOnce)
+            failures.erase(it);
+        std::rethrow_exception(failure);
     }
 
     std::unique_ptr<MapiSession> createSession() override
     {
-        class Session final : public MapiSession
+        struct Session final : MapiSession
         {
-        public:
+            FakeMailHandler *h;
             explicit Session(FakeMailHandler *h)
-                : m_h(h)
+                : h(h)
             { }
-            void signOn() override { m_h->step(u"SignOn"_qs); }
-            qint32 sessionId() const override { return m_h->step(u"SessionID"_qs), 7; }
-            void signOff() override { m_h->step(u"SignOff"_qs); }
-
-        private:
-            FakeMailHandler *m_h;
+            void signOn() override { h->step(u"SignOn"_qs); }
+            qint32 sessionId() const override { return h->step(u"SessionID"_qs), 7; }
+            void signOff() override { h->step(u"SignOff"_qs); }
         };
         return std::make_unique<Session>(this);
     }
     std::unique_ptr<MapiMessages> createMessages() override
     {
-        class Messages final : public MapiMessages
+        struct Messages final : MapiMessages
         {
-        public:
+            FakeMailHandler *h;
             explicit Messages(FakeMailHandler *h)
-                : m_h(h)
+                : h(h)
             { }
-            void setSessionId(qint32 id) override { m_h->step(u"SetSessionID=%1"_qs.arg(id)); }
-            void compose() override { m_h->step(u"Compose"_qs); }
+            void setSessionId(qint32 id) override { h->step(u"SetSessionID=%1"_qs.arg(id)); }
+            void compose() override { h->step(u"Compose"_qs); }
             void setRecipDisplayName(const QString &n) override
             {
-                m_h->step(u"RecipDisplayName="_qs + n);
+                h->step(u"RecipDisplayName="_qs + n);
             }
-            void setRecipAddress(const QString &a) override { m_h->step(u"RecipAddress="_qs + a); }
-            void setMsgSubject(const QString &s) override { m_h->step(u"MsgSubject="_qs + s); }
-            void setMsgNoteText(const QString &t) override { m_h->step(u"MsgNoteText="_qs + t); }
+            void setRecipAddress(const QString &a) override { h->step(u"RecipAddress="_qs + a); }
+            void setMsgSubject(const QString &s) override { h->step(u"MsgSubject="_qs + s); }
+            void setMsgNoteText(const QString &t) override { h->step(u"MsgNoteText="_qs + t); }
             void send(bool dialog) override
             {
-                m_h->step(dialog ? u"Send(True)"_qs : u"Send(False)"_qs);
+                h->step(dialog ? u"Send(True)"_qs : u"Send(False)"_qs);
             }
-
-        private:
-            FakeMailHandler *m_h;
         };
         return std::make_unique<Messages>(this);
     }
@@ -189,15 +173,5 @@ struct FakeServices
     FakeShell shell;
     FakeMailHandler mail;
 
-    Services services()
-    {
-        Services s;
-        s.messageBox = &messageBox;
-        s.launcher = &launcher;
-        s.clock = &clock;
-        s.fontDialog = &fontDialog;
-        s.shell = &shell;
-        s.mail = &mail;
-        return s;
-    }
+    Services services() { return { &messageBox, &launcher, &clock, &fontDialog, &shell, &mail }; }
 };

@@ -28,9 +28,9 @@ void TestDocumentAssembly::assemble_data()
     opening.emailLine = u"E-mail    　 :"_qs;
     opening.signature = u"V（＾0＾）毎度っ！　by - "_qs;
     QTest::newRow("as the window opens")
-            << opening
-            << u"\r\nHomepage  :\r\nE-mail    　 :\r\n\r\nV（＾0＾）毎度っ！　by - \r\n"_qs + sep
-                    + u"\r\n\r\n"_qs;
+        << opening
+        << u"\r\nHomepage  :\r\nE-mail    　 :\r\n\r\nV（＾0＾）毎度っ！　by - \r\n"_qs + sep
+            + u"\r\n\r\n"_qs;
 
     DocumentFields full;
     full.startDecoration = u"■■■■■■"_qs;
@@ -43,13 +43,13 @@ void TestDocumentAssembly::assemble_data()
     full.body = u"一行目\r\n\r\n  三行目\u2028続き\r\n."_qs;
     full.closingLine = u"-----　次回をお楽しみに！　------------　END　---------------"_qs;
     QTest::newRow("every field, title joined without spaces, inner breaks kept")
-            << full
-            << u"■■■■■■ 週刊 ねこ通信 ■■■■■■\r\nHomepage  : https://example.org/\r\n"
-               u"E-mail :\u00A0a@example.org\r\n2026/12/06\r\n\"タイトル名を入れて下さい\"１２月号"
-               u"\r\nsig  \r\n"_qs
-                    + sep
-                    + u"\r\n一行目\r\n\r\n  三行目\u2028続き\r\n.\r\n-----　次回をお楽しみに！　"
-                      u"------------　END　---------------"_qs;
+        << full
+        << u"■■■■■■ 週刊 ねこ通信 ■■■■■■\r\nHomepage  : https://example.org/\r\n"
+           u"E-mail :\u00A0a@example.org\r\n2026/12/06\r\n\"タイトル名を入れて下さい\"１２月号"
+           u"\r\nsig  \r\n"_qs
+            + sep
+            + u"\r\n一行目\r\n\r\n  三行目\u2028続き\r\n.\r\n-----　次回をお楽しみに！　"
+              u"------------　END　---------------"_qs;
 }
 
 void TestDocumentAssembly::assemble()

@@ -1,8 +1,9 @@
 // The version-information window: its design, the homepage and support-mail buttons, focus.
+#include "fakes.h"
 #include "form3.h"
 #include "maker.h"
-#include "fakes.h"
 
+#include <QPushButton>
 #include <QTest>
 
 class TestForm3 final : public QObject
@@ -12,7 +13,10 @@ class TestForm3 final : public QObject
     std::unique_ptr<FakeServices> m_fakes;
     std::unique_ptr<Form3> m_form;
 
-    QWidget *get(const char *n) const { return m_form->findChild<QWidget *>(QLatin1String(n)); }
+    QWidget *get(const char *n) const
+    {
+        return m_form->findChild<QWidget *>(QString::fromLatin1(n));
+    }
 
 private Q_SLOTS:
     void init()
@@ -37,15 +41,15 @@ private Q_SLOTS:
         }
     }
 
+    // The shell opens the address the button shows, the maker's homepage.
     void command1OpensHomepage()
     {
+        const QByteArray homepage = "https://www.tavrinsoft.example/";
+        QCOMPARE(static_cast<QPushButton *>(get("Command1"))->text().toLatin1(), homepage);
         QTest::mouseClick(get("Command1"), Qt::LeftButton);
-        QCOMPARE(m_fakes->shell.calls.size(), 1);
-        const auto [window, operation, file, params, dir, show] = m_fakes->shell.calls.first();
-        QCOMPARE(operation, QByteArray("open"));
-        QCOMPARE(file, Maker::homepageAddress().toLocal8Bit());
-        QVERIFY(params == "" && dir == "" && !params.isNull() && !dir.isNull());
-        QCOMPARE(show, 1);
+        QCOMPARE(m_fakes->shell.calls,
+                 QList<QList<QByteArray>>({ { "open", homepage, "", "", "1" } }));
+        QVERIFY(!m_fakes->shell.calls[0][2].isNull() && !m_fakes->shell.calls[0][3].isNull());
     }
 
     void command2_data()
@@ -67,7 +71,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, failing);
         QFETCH(bool, failOnce);
-        m_fakes->mail.failures.insert(failing, { 32003, u"ログオンに失敗しました。"_qs });
+        m_fakes->mail.failures.insert(
+            failing, std::make_exception_ptr(Error { 32003, u"ログオンに失敗しました。"_qs }));
         m_fakes->mail.failOnce = failOnce;
         m_fakes->messageBox.onShow = [this] { // boxes join the log, in order
             const FakeMessageBox::Shown &box = m_fakes->messageBox.shown.last();

@@ -1,9 +1,9 @@
 // Sending the document: messages read back by Python's email package as a recipient's mail
 // program reads them, stand-in transports, the main window against a recording mail handler, and
 // the real window through Debian's msmtp to an SMTP sink on 127.0.0.1.
-#include "form1.h"
-#include "fakes.h"
 #include "documentsender.h"
+#include "fakes.h"
+#include "form1.h"
 #include "mimemessage.h"
 #include "textbox.h"
 #include "unixmailhandler.h"
@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <optional>
+#include <stdexcept>
 
 using Fields = MimeMessage::Fields;
 
@@ -257,6 +258,7 @@ private Q_SLOTS:
         }
         QTest::newRow("SignOn") << u"SignOn"_qs << QStringList { u"SignOn"_qs } << 16;
         QTest::newRow("SignOff") << u"SignOff"_qs << all << 16;
+        QTest::newRow("Send, not a mail error") << u"Send(False)"_qs << all << -48;
     }
     void windowAfterAnError()
     {
@@ -264,14 +266,20 @@ private Q_SLOTS:
         QFETCH(QStringList, log);
         QFETCH(int, style);
         QVERIFY(openForm());
-        m_fakes->mail.failures.insert(operation,
-                                      { MapiError::UnknownRecipient, u"不明。\n詳細"_qs });
+        const bool other = style < 0; // anything else thrown is trapped the same way
+        style = qAbs(style);
+        m_fakes->mail.failures.insert(
+            operation,
+            other ? std::make_exception_ptr(std::runtime_error("不明。\n詳細"))
+                  : std::make_exception_ptr(
+                      Error { MapiError::UnknownRecipient, u"不明。\n詳細"_qs }));
         m_fakes->mail.failOnce = true;
         click(u"Command9"_qs);
         QCOMPARE(m_fakes->mail.log, log);
         QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        QVERIFY(!QGuiApplication::overrideCursor()); // nothing says a send still runs
         const FakeMessageBox::Shown box = m_fakes->messageBox.shown.first();
-        const QString prompt = u"32014\r不明。\n詳細"_qs;
+        const QString prompt = (other ? u"51"_qs : u"32014"_qs) + u"\r不明。\n詳細"_qs;
         QCOMPARE(style == 48 ? box.prompt : box.prompt.right(prompt.size()), prompt);
         QCOMPARE(box.style, style);
         QCOMPARE(box.title, u"Zelvora"_qs);

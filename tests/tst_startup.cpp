@@ -1,14 +1,13 @@
 // The start-up: Load, the splash window's wait, the pictures, and the real program, all on an X
 // display of the test's own.
+#include "fakes.h"
 #include "form1.h"
 #include "form2.h"
-#include "fakes.h"
 #include "xvfbserver.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QScreen>
@@ -61,7 +60,7 @@ QImage screen()
 QString splashProblem(const QRect &window)
 {
     const QImage shown = screen().copy(window);
-    const QImage picture(QStringLiteral(ZELVORA_TESTS_DIR "/../resources/splash.gif"));
+    const QImage picture(u":/splash.gif"_qs);
     // The labels lie over the picture: in their boxes their colours, elsewhere the picture.
     const QRect label2(48, 32, 200, 16), label1(144, 112, 272, 26);
     int lettering = 0, matching = 0, yellow = 0, grey = 0;
@@ -124,40 +123,26 @@ private Q_SLOTS:
         QTEST(clock.reads, "reads");
     }
 
-    // Each picture built into the program: its size, the images Qt finds, its headers' bytes.
+    // The pictures built into the program load, at the sizes the windows are laid out for.
     void pictures_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<int>("images");
-        QTest::addColumn<QString>("headers"); // offset:hex|...
-        QTest::newRow("splash: GIF89a, 560 x 150, 256 colours, black first and transparent, a "
-                      "plain frame over it all")
-            << u"splash.gif"_qs << 11328 << 1
-            << u"0:474946383961 3002 9600 f7 0000 000000|781:21f904 01 0000 00 00"
-               " 2c 0000 0000 3002 9600 00|11327:3b"_qs;
-        QTest::newRow("main window icon: 32 x 32 in 256 colours")
-            << u"form1.ico"_qs << 2238 << 1 << u"0:0000 0100 0100 2020 0000 0100 0800"_qs;
-        QTest::newRow("version window icon: 32 x 32 and 16 x 16 in 16 colours")
-            << u"form3.ico"_qs << 1078 << 2
-            << u"0:0000 0100 0200 2020 1000 0100 0400|22:1010 1000 0100 0400"_qs;
+        QTest::addColumn<QList<QSize>>("sizes");
+        QTest::newRow("splash") << u"splash.gif"_qs << QList<QSize> { { 560, 150 } };
+        QTest::newRow("main window") << u"form1.ico"_qs << QList<QSize> { { 32, 32 } };
+        QTest::newRow("version window")
+            << u"form3.ico"_qs << QList<QSize> { { 32, 32 }, { 16, 16 } };
     }
     void pictures()
     {
         QFETCH(QString, name);
-        QFETCH(QString, headers);
-        QFile file(u":/"_qs + name);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        QTEST(int(bytes.size()), "size");
-        for (const QString &header : headers.split(u'|')) {
-            const QByteArray expected = QByteArray::fromHex(header.section(u':', 1).toLatin1());
-            QCOMPARE(bytes.mid(header.section(u':', 0, 0).toInt(), expected.size()).toHex(' '),
-                     expected.toHex(' '));
-        }
         QImageReader reader(u":/"_qs + name);
-        QTEST(reader.imageCount(), "images");
-        QVERIFY(!reader.read().isNull());
+        QList<QSize> sizes;
+        for (int i = 0; i < reader.imageCount(); ++i) {
+            reader.jumpToImage(i);
+            sizes << reader.read().size();
+        }
+        QTEST(sizes, "sizes");
     }
 
     void splashThenMainWindow()
@@ -166,7 +151,7 @@ private Q_SLOTS:
         QProcess zelvora;
         QElapsedTimer clock;
         clock.start();
-        zelvora.start(QStringLiteral(ZELVORA_BINARY), {});
+        zelvora.start(QString::fromUtf8(ZELVORA_BINARY), {});
 
         // Until the splash window is seen centred and painted, the main window must not be
         // there. The paint came after the start of the last look that did not see it.

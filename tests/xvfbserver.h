@@ -27,8 +27,7 @@ public:
     {
         // With -displayfd the server writes its display number once it is ready.
         m_process.start(u"Xvfb"_qs,
-                        { u"-displayfd"_qs, u"1"_qs,
-                          u"-screen"_qs, u"0"_qs, screen,
+                        { u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, screen,
                           u"-nolisten"_qs, u"tcp"_qs });
         if (!m_process.waitForStarted(10000))
             return false;

@@ -3,9 +3,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-qintptr DesktopShell::shellExecute(quintptr window, const QByteArray &operation, const QByteArray &file,
-                                   const QByteArray &parameters, const QByteArray &directory,
-                                   qint32 showCommand)
+qintptr DesktopShell::shellExecute(quintptr window, const QByteArray &operation,
+                                   const QByteArray &file, const QByteArray &parameters,
+                                   const QByteArray &directory, qint32 showCommand)
 {
     Q_UNUSED(window);
     Q_UNUSED(parameters);

@@ -1,7 +1,7 @@
 #include "unixmailhandler.h"
 
-#include "recipientaddress.h"
 #include "mimemessage.h"
+#include "recipientaddress.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>

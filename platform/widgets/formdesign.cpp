@@ -171,8 +171,8 @@ QWidget *control(const QWidget *form, const char *name)
 {
     auto w = form->findChild<QWidget *>(QString::fromLatin1(name));
     if (!w) // a name missing from the design table is a mistake in the program itself
-        qFatal("FormDesign::control: %s has no control named %s",
-               qPrintable(form->objectName()), name);
+        qFatal("FormDesign::control: %s has no control named %s", qPrintable(form->objectName()),
+               name);
     return w;
 }
 

@@ -73,8 +73,7 @@ void setText(QWidget *control, const QString &text)
         // A new text is shown from its start, not scrolled to its end.
         line->setText(text);
         line->setCursorPosition(0);
-    }
-    else if (auto combo = qobject_cast<QComboBox *>(control))
+    } else if (auto combo = qobject_cast<QComboBox *>(control))
         combo->setEditText(text);
     else
         Q_ASSERT_X(false, "ControlText::setText", "control without a writable text");

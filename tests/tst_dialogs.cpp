@@ -1,12 +1,15 @@
-// "フォント指定": the real font dialog driven by clicks, and Command8 with a recording fake.
-#include "form1.h"
+// The real dialogs: the font dialog driven by clicks, Command8 with a fake one, and the message
+// boxes the warnings and the top-level handling are shown in.
 #include "fakes.h"
+#include "form1.h"
 #include "qtcommondialog.h"
+#include "qtmessagebox.h"
 #include "textbox.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -51,10 +54,34 @@ FontChoice pick(QtCommonDialog &d, const FontChoice &c, const QString &colour, c
              d.fontStrikethru(), d.fontUnderline(), d.color() };
 }
 
-class TestFontDialog final : public QObject
+class TestDialogs final : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void messageBox_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QMessageBox::Icon>("icon");
+        QTest::newRow("warning") << 48 << QMessageBox::Warning;
+        QTest::newRow("top-level error") << 16 << QMessageBox::Critical;
+    }
+    // The icon of the style, the title, each CR a line break, and one OK button.
+    void messageBox()
+    {
+        QFETCH(int, style);
+        QString seen;
+        QTimer::singleShot(0, this, [&] {
+            auto box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QTEST(box->icon(), "icon");
+            seen = box->windowTitle() + u'|' + box->text();
+            QCOMPARE(box->buttons().size(), 1);
+            QTest::keyClick(box, Qt::Key_Enter);
+        });
+        QCOMPARE(QtMessageBox().show(u"32014\r宛先が\r\n不明"_qs, style, u"Zelvora"_qs), 1);
+        QCOMPARE(seen, u"Zelvora|32014\n宛先が\n不明"_qs);
+    }
+
     void realDialog()
     {
         const FontChoice chosen { u"DejaVu Serif"_qs, 72, true, true, true, true, 0x800000 };
@@ -105,9 +132,8 @@ private Q_SLOTS:
         const QFont font = text->font();
         const QPalette palette = text->palette();
         if (colour.isValid()) {
-            QCOMPARE(
-                d.log.join(u' '),
-                u"Flags=259 ShowFont FontName FontSize FontBold FontItalic FontStrikethru FontUnderline Color"_qs);
+            QCOMPARE(d.flags(), 259);
+            QCOMPARE(d.shown, 1);
             QCOMPARE(
                 (FontChoice { font.families().value(0), float(font.pointSizeF()), font.bold(),
                               font.italic(), font.strikeOut(), font.underline(), choice.colour }),
@@ -122,5 +148,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFontDialog)
-#include "tst_fontdialog.moc"
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
