@@ -1,6 +1,5 @@
 #include "form1.h"
 
-#include "busycursor.h"
 #include "catalogues.h"
 #include "clock.h"
 #include "commondialog.h"
@@ -330,7 +329,6 @@ void Form1::command8Click()
 // are not trapped here.
 void Form1::command9Click()
 {
-    const BusyCursor busy;
     const OutgoingDocument document { textOf("Text8"), textOf("Text10"), textOf("Text") };
     DocumentSender::send(*m_mapiSession1, *m_mapiMessages1, document, [this](const Error &error) {
         ErrorHandling::showWarning(*m_services.messageBox, error);

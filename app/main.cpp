@@ -5,6 +5,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "formdesign.h"
+#include "handoffwindow.h"
 #include "qtcommondialog.h"
 #include "qtmessagebox.h"
 #include "services.h"
@@ -25,7 +26,8 @@ int main(int argc, char *argv[])
     SystemClock clock;
     QtCommonDialog fontDialog;
     DesktopShell shell;
-    UnixMailHandler mail(UnixMailHandler::defaultOptions());
+    HandOffWindow handOff;
+    UnixMailHandler mail(UnixMailHandler::defaultOptions(), &handOff);
     Services services;
     services.messageBox = &messageBox;
     services.launcher = &launcher;

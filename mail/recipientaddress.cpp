@@ -134,14 +134,25 @@ void check(const QString &address)
                         u"改行のない形で入力してください。メールは送られていません。"_qs };
 }
 
-QString mailbox(const QString &name, const QString &address)
+QString displayName(const QString &name)
 {
-    QString cleanName = name;
-    for (QChar &c : cleanName) {
+    QString clean = name;
+    for (QChar &c : clean) {
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
             || c == QChar::ParagraphSeparator)
             c = u' ';
     }
+    qsizetype start = 0, end = clean.size();
+    while (start < end && clean.at(start) == u' ')
+        ++start;
+    while (end > start && clean.at(end - 1) == u' ')
+        --end;
+    return clean.mid(start, end - start);
+}
+
+QString mailbox(const QString &name, const QString &address)
+{
+    QString cleanName = displayName(name);
     if (cleanName.isEmpty())
         return address;
     if (needsQuotes(cleanName)) {

@@ -22,6 +22,11 @@ bool isValid(const QString &address);
 /// Throws the invalid-recipients Error, quoting the address, unless isValid(address).
 void check(const QString &address);
 
+/// The display name as it is written: every control character (C0, DEL, C1) and the line and
+/// paragraph separators become a space, so that no reader meets a line break or a NUL in it,
+/// and spaces at either end are dropped, as mail readers drop them.
+QString displayName(const QString &name);
+
 /// "Name <address>" for a mail client's compose window; the name is quoted where a client would
 /// otherwise read it as several recipients or as an option, and control characters in it become
 /// spaces. Only the address when the name is empty.

@@ -9,6 +9,8 @@
 
 #include <gmime/gmime.h>
 
+#include <cctype>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -79,26 +81,70 @@ bool needsEncoding(const QString &text)
     return !isPrintableAscii(text) || text.size() > MaxPlainLength || text.contains(u"=?"_qs);
 }
 
-// RFC 2047 B-encoded UTF-8 words, split only between characters.
-QList<QByteArray> encodedWords(const QString &text)
+// The UTF-8 of each character of text, lone surrogates as U+FFFD.
+QList<QByteArray> characters(const QString &text)
 {
     const QString clean = withoutLoneSurrogates(text);
-    QList<QByteArray> words;
-    QByteArray chunk;
-    const auto flush = [&] {
-        if (!chunk.isEmpty())
-            words.append("=?UTF-8?B?" + chunk.toBase64() + "?=");
-        chunk.clear();
-    };
+    QList<QByteArray> result;
     for (qsizetype i = 0; i < clean.size();) {
         const qsizetype length = clean.at(i).isHighSurrogate() ? 2 : 1;
-        const QByteArray character = QStringView(clean).mid(i, length).toUtf8();
-        if (chunk.size() + character.size() > MaxWordBytes)
-            flush();
-        chunk += character;
+        result.append(QStringView(clean).mid(i, length).toUtf8());
         i += length;
     }
-    flush();
+    return result;
+}
+
+// Q words: no padding at all. Only letters, digits and "!*+-/" stand for themselves, which a
+// phrase allows; a space is "_".
+QList<QByteArray> qEncodedWords(const QList<QByteArray> &characters)
+{
+    constexpr qsizetype MaxEncoded = 64 - 12; // as long as a base64 word, with "=?UTF-8?Q?" "?="
+    QList<QByteArray> words;
+    QByteArray word;
+    for (const QByteArray &character : characters) {
+        QByteArray encoded;
+        for (const char byte : character) {
+            const uchar c = uchar(byte);
+            if (std::isalnum(c) || std::strchr("!*+-/", c))
+                encoded += char(c);
+            else if (c == ' ')
+                encoded += '_';
+            else
+                encoded += '=' + QByteArray::number(c, 16).toUpper().rightJustified(2, '0');
+        }
+        if (word.size() + encoded.size() > MaxEncoded) {
+            words.append("=?UTF-8?Q?" + word + "?=");
+            word.clear();
+        }
+        word += encoded;
+    }
+    words.append("=?UTF-8?Q?" + word + "?=");
+    return words;
+}
+
+// RFC 2047 words for text: base64 words of UTF-8, each cut between characters after a multiple
+// of three bytes, so that no word but the last ends in "=" padding (readers built on GMime drop
+// every word after such a word). Text whose characters leave no such cut within a word's
+// length is written in Q words instead.
+QList<QByteArray> encodedWords(const QString &text)
+{
+    const QList<QByteArray> chars = characters(text);
+    QList<QByteArray> words;
+    for (qsizetype start = 0; start < chars.size();) {
+        qsizetype bytes = 0, end = start, cut = -1;
+        while (end < chars.size() && bytes + chars[end].size() <= MaxWordBytes) {
+            bytes += chars[end++].size();
+            if (bytes % 3 == 0 || end == chars.size())
+                cut = end;
+        }
+        if (cut < 0)
+            return qEncodedWords(chars);
+        QByteArray chunk;
+        for (qsizetype i = start; i < cut; ++i)
+            chunk += chars[i];
+        words.append("=?UTF-8?B?" + chunk.toBase64() + "?=");
+        start = cut;
+    }
     return words;
 }
 
@@ -114,18 +160,24 @@ bool isAtom(const QString &word)
 }
 
 // The display name as tokens of a phrase: atoms as they are, other ASCII as one quoted string
-// (spaces at either end kept), everything else as encoded words.
-QList<QByteArray> phraseTokens(const QString &name)
+// (spaces at either end kept) when that fits on a line, everything else as encoded words.
+// Control characters become spaces first.
+QList<QByteArray> phraseTokens(const QString &rawName)
 {
+    const QString name = RecipientAddress::displayName(rawName);
     if (name.isEmpty())
         return {};
-    if (needsEncoding(name))
+    // Readers disagree about spaces at either end of a quoted name, or two in a row in it.
+    if (needsEncoding(name) || name.startsWith(u' ') || name.endsWith(u' ')
+        || name.contains(u"  "_qs))
         return encodedWords(name);
     const QStringList words = name.split(u' ');
     if (std::all_of(words.begin(), words.end(), isAtom))
         return { name.toLatin1() };
     QString quoted = name;
     quoted.replace(u'\\', u"\\\\"_qs).replace(u'"', u"\\\""_qs);
+    if (quoted.size() + 2 > MaxPlainLength)
+        return encodedWords(name);
     return { '"' + quoted.toLatin1() + '"' };
 }
 
@@ -218,11 +270,18 @@ QByteArray build(const Fields &fields)
     g_mime_message_set_message_id(message.get(), messageId.get());
 
     GObjectPtr<GMimePart> part(g_mime_part_new_with_type("text", "plain"));
-    const QByteArray body = utf8(fields.body);
+    // Encoded here, in lines of 76 characters, and handed to GMime as base64 already: GMime's
+    // own encoder takes several times as long, and the window waits for this.
+    const QByteArray base64 = utf8(fields.body).toBase64();
+    QByteArray body;
+    body.reserve(base64.size() + base64.size() / 76 + 1);
+    for (qsizetype at = 0; at < base64.size(); at += 76)
+        body.append(base64.constData() + at, std::min<qsizetype>(76, base64.size() - at))
+            .append('\n');
     GObjectPtr<GMimeStream> content(
         g_mime_stream_mem_new_with_buffer(body.constData(), body.size()));
     GObjectPtr<GMimeDataWrapper> wrapper(
-        g_mime_data_wrapper_new_with_stream(content.get(), GMIME_CONTENT_ENCODING_DEFAULT));
+        g_mime_data_wrapper_new_with_stream(content.get(), GMIME_CONTENT_ENCODING_BASE64));
     g_mime_part_set_content(part.get(), wrapper.get());
     g_mime_object_set_content_type_parameter(GMIME_OBJECT(part.get()), "charset", "UTF-8");
     g_mime_part_set_content_encoding(part.get(), GMIME_CONTENT_ENCODING_BASE64);

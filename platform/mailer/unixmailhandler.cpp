@@ -3,16 +3,21 @@
 #include "mimemessage.h"
 #include "recipientaddress.h"
 
-#include <QDeadlineTimer>
+#include "handoffmonitor.h"
+
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <limits>
+#include <sys/mman.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -21,6 +26,7 @@ using namespace std::chrono_literals;
 struct UnixMailHandler::State
 {
     Options options;
+    HandOffMonitor *monitor = nullptr;
     qint32 nextId = 1;
     QHash<qint32, QString> transports; // open sessions and the transport each found
 
@@ -47,6 +53,8 @@ namespace {
 // sysexits: the transport could not resolve the recipient's user or host.
 constexpr int ExNoUser = 67;
 constexpr int ExNoHost = 68;
+// sysexits: the transport's configuration is missing or wrong.
+constexpr int ExConfig = 78;
 
 // One argument may hold at most 128 KiB, and xdg-email percent-encodes the body first.
 constexpr qsizetype MaxClientBodyBytes = 32 * 1024;
@@ -66,11 +74,6 @@ QString findProgram(const QStringList &candidates)
     return {};
 }
 
-int remainingMs(const QDeadlineTimer &deadline)
-{
-    return int(std::clamp<qint64>(deadline.remainingTime(), 0, std::numeric_limits<int>::max()));
-}
-
 // The first few lines a program wrote, for the description of the error.
 QString firstLines(const QByteArray &output)
 {
@@ -88,57 +91,170 @@ QString firstLines(const QByteArray &output)
     return lines.isEmpty() ? QString() : u"\n"_qs + lines.join(u'\n');
 }
 
-struct TransportRun
+// What one hand-off came to.
+struct Outcome
 {
-    bool started = false;
-    bool timedOut = false;
-    bool crashed = false;
+    enum How { Exited, FailedToStart, Crashed, Cancelled, TimedOut, LeftRunning } how = Exited;
     int exitCode = 0;
     QString startError;
-    QByteArray said; // standard error, or standard output when that was empty
+    QByteArray said; // the start of standard error, or of standard output when that was empty
+    bool tookAllInput = true;
 };
 
-// Runs the transport without a shell, writes the message while draining what it says, and
-// kills it (with anything it started) when the time is up.
-TransportRun runTransport(const QString &program, const QStringList &arguments,
-                          const QByteArray &input, std::chrono::milliseconds limit)
-{
-    TransportRun run;
-    const QDeadlineTimer deadline(limit);
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
-    process.start();
-    if (!process.waitForStarted(remainingMs(deadline))) {
-        run.startError = process.errorString();
-        return run;
-    }
-    run.started = true;
-    const qint64 pid = process.processId();
+// Keeps the first MaxSaid bytes a program writes to one of its outputs and drops the rest, so
+// a program that talks without end costs no memory.
+constexpr qsizetype MaxSaid = 64 * 1024;
 
-    // waitForBytesWritten() reads standard output and error while it waits, so a transport
-    // that talks a lot while reading a large message cannot block us, nor we it.
-    process.write(input);
-    while (process.bytesToWrite() > 0 && process.state() == QProcess::Running) {
-        if (!process.waitForBytesWritten(remainingMs(deadline)))
-            break;
+void keepSaid(QProcess &process, QProcess::ProcessChannel channel, QByteArray &kept)
+{
+    process.setReadChannel(channel);
+    const QByteArray chunk = process.readAll();
+    kept += chunk.left(std::max<qsizetype>(0, MaxSaid - kept.size()));
+}
+
+// The message as the transport's standard input: a file in memory rather than a pipe, so that
+// afterwards the file's offset tells how much of it the transport read.
+class InputFile final
+{
+public:
+    explicit InputFile(const QByteArray &content)
+        : m_fd(::memfd_create("zelvora-message", MFD_CLOEXEC))
+        , m_size(content.size())
+    {
+        qsizetype written = 0;
+        while (m_fd >= 0 && written < content.size()) {
+            const ssize_t n
+                = ::write(m_fd, content.constData() + written, size_t(content.size() - written));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                throw Error { MapiError::DiskFull,
+                              u"送信するメッセージを一時的に置く場所がありません。"_qs };
+            written += n;
+        }
+        if (m_fd < 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)
+            throw Error { MapiError::InsufficientMemory,
+                          u"送信するメッセージを一時的に置く場所がありません。"_qs };
     }
-    process.closeWriteChannel();
-    if (!process.waitForFinished(remainingMs(deadline))
-        && process.state() != QProcess::NotRunning) {
-        run.timedOut = true;
-        if (pid > 0)
+    ~InputFile() { ::close(m_fd); }
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    int fd() const { return m_fd; }
+    /// True when whoever has the file open has read it to its end.
+    bool readToTheEnd() const { return ::lseek(m_fd, 0, SEEK_CUR) >= m_size; }
+
+private:
+    int m_fd;
+    qint64 m_size;
+};
+
+struct HandOff
+{
+    QString program;
+    QStringList arguments;
+    const InputFile *input = nullptr; // none: standard input is empty
+    std::chrono::milliseconds limit;
+    bool leaveRunningAtLimit = false; // a mail client that xdg-email keeps in the foreground
+    QString message; // what the monitor tells the user
+};
+
+// Runs a helper program in a process group of its own while the event loop goes on: the windows
+// repaint, the monitor refuses the user's input and offers to cancel. A cancelled program, or one
+// still running at the limit, is stopped with everything it started.
+Outcome run(const HandOff &handOff, HandOffMonitor *monitor)
+{
+    Outcome outcome;
+    // Not deleted while it runs: deleting a QProcess kills it, and a mail client left running
+    // must keep the user's draft.
+    auto process = new QProcess;
+    process->setProgram(handOff.program);
+    process->setArguments(handOff.arguments);
+    process->setStandardInputFile(QProcess::nullDevice());
+    const int inputFd = handOff.input ? handOff.input->fd() : -1;
+    process->setChildProcessModifier([inputFd] {
+        ::setpgid(0, 0);
+        if (inputFd >= 0)
+            ::dup2(inputFd, STDIN_FILENO);
+    });
+
+    // A program that may outlive us writes to a file, not to a pipe it could die writing to.
+    QTemporaryFile errors;
+    if (handOff.leaveRunningAtLimit) {
+        process->setStandardOutputFile(QProcess::nullDevice());
+        if (errors.open())
+            process->setStandardErrorFile(errors.fileName());
+    }
+
+    QEventLoop loop;
+    bool running = true;
+    const auto end = [&](Outcome::How how) {
+        if (!running)
+            return;
+        running = false;
+        outcome.how = how;
+        loop.quit();
+    };
+    const auto stop = [&](Outcome::How how) {
+        end(how);
+        if (const qint64 pid = process->processId(); pid > 0)
             ::kill(pid_t(-pid), SIGKILL);
-        process.kill();
-        process.waitForFinished(5000);
+        process->kill();
+        process->waitForFinished(5000); // killed: it goes at once
+    };
+    QObject::connect(process, &QProcess::readyReadStandardError, &loop,
+                     [&] { keepSaid(*process, QProcess::StandardError, outcome.said); });
+    QByteArray out;
+    QObject::connect(process, &QProcess::readyReadStandardOutput, &loop,
+                     [&] { keepSaid(*process, QProcess::StandardOutput, out); });
+    QObject::connect(process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) {
+            outcome.startError = process->errorString();
+            end(Outcome::FailedToStart);
+        }
+    });
+    QObject::connect(process, &QProcess::finished, &loop,
+                     [&](int code, QProcess::ExitStatus status) {
+                         outcome.exitCode = code;
+                         end(status == QProcess::CrashExit ? Outcome::Crashed : Outcome::Exited);
+                     });
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
+        if (handOff.leaveRunningAtLimit)
+            end(Outcome::LeftRunning);
+        else
+            stop(Outcome::TimedOut);
+    });
+
+    process->start();
+    limit.start(handOff.limit);
+    if (monitor)
+        monitor->started(handOff.message, [&] {
+            if (running)
+                stop(Outcome::Cancelled);
+        });
+    if (running)
+        loop.exec();
+    if (monitor)
+        monitor->finished();
+
+    if (outcome.how == Outcome::LeftRunning) {
+        QObject::disconnect(process, nullptr, &loop, nullptr);
+        process->setParent(nullptr);
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return outcome;
     }
-    run.crashed = process.exitStatus() == QProcess::CrashExit;
-    run.exitCode = process.exitCode();
-    run.said = process.readAllStandardError();
-    if (run.said.trimmed().isEmpty())
-        run.said = process.readAllStandardOutput();
-    return run;
+    keepSaid(*process, QProcess::StandardError, outcome.said);
+    keepSaid(*process, QProcess::StandardOutput, out);
+    if (handOff.leaveRunningAtLimit)
+        outcome.said = errors.read(MaxSaid);
+    if (outcome.said.trimmed().isEmpty())
+        outcome.said = out;
+    if (handOff.input)
+        outcome.tookAllInput = handOff.input->readToTheEnd();
+    delete process;
+    return outcome;
 }
 
 Error noTransport()
@@ -146,54 +262,103 @@ Error noTransport()
     return Error { MapiError::LoginFailure,
                    u"メールを送るためのメール転送プログラム（sendmail 互換）が見つかりません。"
                    u"msmtp-mta などのメール転送プログラムをインストールして設定してから、"
-                   u"もう一度送信してください。"_qs };
+                   u"もう一度送信してください（README の「メールの設定」を参照）。"_qs };
+}
+
+Error cancelled()
+{
+    return Error { MapiError::UserAbort,
+                   u"メールの送信を取り消しました。メールは送られていない可能性があります。"_qs };
+}
+
+// What the user is told to set up when the transport finds no configuration.
+QString setUpHint(const QString &transport)
+{
+    const QString program = QFileInfo(QFileInfo(transport).canonicalFilePath()).fileName();
+    if (program.startsWith(u"msmtp"_qs))
+        return u"msmtp の設定ファイル ~/.msmtprc を作ってください"_qs;
+    return u"%1 の設定を確かめてください"_qs.arg(program.isEmpty() ? transport : program);
 }
 
 void sendThroughTransport(const QString &transport, const MimeMessage::Fields &fields,
-                          std::chrono::milliseconds limit)
+                          std::chrono::milliseconds limit, HandOffMonitor *monitor)
 {
     if (transport.isEmpty())
         throw noTransport();
-    const QByteArray message = MimeMessage::build(fields);
+    const InputFile message(MimeMessage::build(fields));
     // -oi: a line holding only "." is text, not the end; --: the address is never an option.
-    const TransportRun run
-        = runTransport(transport, { u"-oi"_qs, u"--"_qs, fields.recipientAddress }, message, limit);
+    const Outcome outcome = run({ transport,
+                                  { u"-oi"_qs, u"--"_qs, fields.recipientAddress },
+                                  &message,
+                                  limit,
+                                  false,
+                                  u"メールを送信しています…"_qs },
+                                monitor);
     const QString name = QFileInfo(transport).fileName();
-    if (!run.started)
+    QString said = firstLines(outcome.said);
+    if (!outcome.tookAllInput && outcome.how != Outcome::Cancelled)
+        said.prepend(u"\n転送プログラムはメッセージを最後まで受け取っていません。"_qs);
+    switch (outcome.how) {
+    case Outcome::FailedToStart:
         throw Error { MapiError::Failure,
                       u"メール転送プログラム %1 を起動できませんでした（%2）。"
-                      u"メールは送られていません。"_qs.arg(transport, run.startError) };
-    const QString said = firstLines(run.said);
-    if (run.timedOut)
+                      u"メールは送られていません。"_qs.arg(transport, outcome.startError) };
+    case Outcome::Cancelled:
+        throw cancelled();
+    case Outcome::TimedOut:
+    case Outcome::LeftRunning:
         throw Error { MapiError::Failure,
                       u"メール転送プログラム %1 が %2 秒たっても終わらないため、止めました。"
                       u"メールは届いていない可能性があります。ネットワークと転送プログラムの設定を"
                       u"確かめてから、もう一度送信してください。"_qs.arg(name)
                               .arg(limit.count() / 1000.0)
                           + said };
-    if (run.crashed)
+    case Outcome::Crashed:
         throw Error { MapiError::Failure,
                       u"メール転送プログラム %1 が異常終了しました。"
                       u"メールは届いていない可能性があります。"_qs.arg(name)
                           + said };
-    if (run.exitCode == 0)
-        return;
-    if (run.exitCode == ExNoUser || run.exitCode == ExNoHost)
+    case Outcome::Exited:
+        break;
+    }
+    const QString code = QString::number(outcome.exitCode);
+    switch (outcome.exitCode) {
+    case 0:
+        if (outcome.tookAllInput)
+            return;
+        // A transport that stops reading and still says "sent" has not sent this message.
+        throw Error { MapiError::Failure,
+                      u"メール転送プログラム %1 がメッセージを最後まで受け取らずに終わりました。"
+                      u"メールは正しく届いていない可能性があります。"_qs.arg(name)
+                          + firstLines(outcome.said) };
+    case ExNoUser:
+    case ExNoHost:
         throw Error { MapiError::UnknownRecipient,
                       u"宛先 %1 にはメールを届けられません（%2 の終了コード %3）。"
                       u"宛先メールアドレスが正しいか確かめてください。"_qs.arg(
-                          fields.recipientAddress, name, QString::number(run.exitCode))
+                          fields.recipientAddress, name, code)
                           + said };
-    throw Error { MapiError::Failure,
-                  u"メール転送プログラム %1 がメールを送れませんでした（終了コード %2）。"
-                  u"転送プログラムの設定とネットワークを確かめてから、もう一度送信してください。"_qs
-                          .arg(name, QString::number(run.exitCode))
-                      + said };
+    case ExConfig:
+        throw Error { MapiError::Failure,
+                      u"メール転送プログラム %1 の設定がされていないか、正しくありません"
+                      u"（終了コード %2）。%3（README の「メールの設定」を参照）。"
+                      u"メールは送られていません。"_qs.arg(name, code, setUpHint(transport))
+                          + said };
+    default:
+        throw Error {
+            MapiError::Failure,
+            u"メール転送プログラム %1 がメールを送れませんでした（終了コード %2）。"
+            u"転送プログラムの設定とネットワークを確かめてから、もう一度送信してください。"_qs.arg(
+                name, code)
+                + said
+        };
+    }
 }
 
 // Opens the mail client's compose window. xdg-email usually hands over at once; when it runs
 // the client in the foreground instead, the client is left running with the user.
-void openComposeWindow(const UnixMailHandler::Options &options, const MimeMessage::Fields &fields)
+void openComposeWindow(const UnixMailHandler::Options &options, const MimeMessage::Fields &fields,
+                       HandOffMonitor *monitor)
 {
     const QString xdgEmail = findProgram(options.xdgEmailCandidates);
     if (xdgEmail.isEmpty())
@@ -212,42 +377,27 @@ void openComposeWindow(const UnixMailHandler::Options &options, const MimeMessag
         arguments << u"--body"_qs << fields.body;
     arguments << RecipientAddress::mailbox(fields.recipientName, fields.recipientAddress);
 
-    // Not deleted while it runs: deleting a QProcess kills it, and with it the user's draft.
-    auto process = new QProcess;
-    auto said = new QTemporaryFile(process);
-    process->setProgram(xdgEmail);
-    process->setArguments(arguments);
-    process->setStandardInputFile(QProcess::nullDevice());
-    process->setStandardOutputFile(QProcess::nullDevice());
-    // A file rather than a pipe: a client that outlives us must not die writing to a pipe
-    // nobody reads.
-    if (said->open())
-        process->setStandardErrorFile(said->fileName());
-    process->start();
-    if (!process->waitForStarted(10000)) {
-        const QString why = process->errorString();
-        delete process;
+    const Outcome outcome = run({ xdgEmail, arguments, nullptr, options.clientHandOff, true,
+                                  u"メールソフトの作成画面を開いています…"_qs },
+                                monitor);
+    switch (outcome.how) {
+    case Outcome::LeftRunning:
+        return;
+    case Outcome::Cancelled:
+        throw cancelled();
+    case Outcome::FailedToStart:
         throw Error { MapiError::Failure,
-                      u"%1 を起動できませんでした（%2）。"_qs.arg(xdgEmail, why) };
+                      u"%1 を起動できませんでした（%2）。"_qs.arg(xdgEmail, outcome.startError) };
+    default:
+        if (outcome.how == Outcome::Exited && outcome.exitCode == 0)
+            return;
+        throw Error { MapiError::Failure,
+                      u"メールソフトの作成画面を開けませんでした（xdg-email の終了コード %1）。"
+                      u"既定のメールソフトが設定されているか確かめてください。"_qs.arg(
+                          outcome.how == Outcome::Exited ? QString::number(outcome.exitCode)
+                                                         : u"-"_qs)
+                          + firstLines(outcome.said) };
     }
-    // The program holds the file open; its name is not needed any more, even if we quit first.
-    ::unlink(QFile::encodeName(said->fileName()).constData());
-    if (!process->waitForFinished(int(options.clientHandOff.count()))
-        && process->state() != QProcess::NotRunning) {
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-        return;
-    }
-    const bool crashed = process->exitStatus() == QProcess::CrashExit;
-    const int exitCode = process->exitCode();
-    const QString lines = firstLines(said->readAll());
-    delete process;
-    if (!crashed && exitCode == 0)
-        return;
-    throw Error { MapiError::Failure,
-                  u"メールソフトの作成画面を開けませんでした（xdg-email の終了コード %1）。"
-                  u"既定のメールソフトが設定されているか確かめてください。"_qs.arg(
-                      crashed ? u"-"_qs : QString::number(exitCode))
-                      + lines };
 }
 
 class UnixMapiSession final : public MapiSession
@@ -342,9 +492,9 @@ public:
         // Checked before any program starts: a bad address must never reach one.
         RecipientAddress::check(m_fields.recipientAddress);
         if (withDialog)
-            openComposeWindow(m_state->options, m_fields);
+            openComposeWindow(m_state->options, m_fields, m_state->monitor);
         else
-            sendThroughTransport(transport, m_fields, m_state->options.timeLimit);
+            sendThroughTransport(transport, m_fields, m_state->options.timeLimit, m_state->monitor);
     }
 
 private:
@@ -363,14 +513,11 @@ UnixMailHandler::Options UnixMailHandler::defaultOptions()
                      5s };
 }
 
-UnixMailHandler::UnixMailHandler()
-    : UnixMailHandler(defaultOptions())
-{ }
-
-UnixMailHandler::UnixMailHandler(Options options)
+UnixMailHandler::UnixMailHandler(Options options, HandOffMonitor *monitor)
     : m_state(std::make_shared<State>())
 {
     m_state->options = std::move(options);
+    m_state->monitor = monitor;
 }
 
 UnixMailHandler::~UnixMailHandler() = default;

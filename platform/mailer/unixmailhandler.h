@@ -2,11 +2,16 @@
 // sendmail-compatible transport the system has (msmtp-mta, postfix, exim4, nullmailer...),
 // which knows the user's own address and server; sending with the dialog opens the user's mail
 // client's compose window through xdg-email. Sign-on succeeds when either is there; sessions
-// only remember the transport found. The transport itself runs once per message, with a time
-// limit, so a stuck server cannot freeze the window for good.
+// only remember the transport found.
+//
+// Each hand-off runs under the event loop, so the windows keep repainting: the monitor refuses
+// the user's input meanwhile and lets the user cancel. The transport runs once per message, in
+// a process group of its own, with a time limit, so a stuck server cannot hold the program.
 #pragma once
 
 #include "mapi.h"
+
+class HandOffMonitor;
 
 #include <QStringList>
 
@@ -34,8 +39,8 @@ public:
     /// xdg-email on PATH; two minutes per send; five seconds for the mail client.
     static Options defaultOptions();
 
-    UnixMailHandler();
-    explicit UnixMailHandler(Options options);
+    /// monitor, when given, shows each hand-off to the user and must outlive the handler.
+    explicit UnixMailHandler(Options options, HandOffMonitor *monitor = nullptr);
     ~UnixMailHandler() override;
 
     std::unique_ptr<MapiSession> createSession() override;

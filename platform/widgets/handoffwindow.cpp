@@ -1,0 +1,135 @@
+#include "handoffwindow.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// A dialog whose every way of closing (the button, Escape, the close box) asks to cancel; the
+// hand-off closes it when it is over.
+class ProgressDialog final : public QDialog
+{
+public:
+    ProgressDialog(std::function<void()> cancel)
+        : m_cancel(std::move(cancel))
+    { }
+    void reject() override { m_cancel(); }
+
+private:
+    std::function<void()> m_cancel;
+};
+
+bool isInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::InputMethod:
+    case QEvent::Close:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+HandOffWindow::HandOffWindow()
+{
+    m_showTimer.setSingleShot(true);
+    connect(&m_showTimer, &QTimer::timeout, this, &HandOffWindow::show);
+    m_tickTimer.setInterval(1000);
+    connect(&m_tickTimer, &QTimer::timeout, this, &HandOffWindow::tick);
+}
+
+HandOffWindow::~HandOffWindow()
+{
+    finished();
+}
+
+void HandOffWindow::started(const QString &message, std::function<void()> cancel)
+{
+    m_message = message;
+    m_cancel = std::move(cancel);
+    m_elapsed.start();
+    qApp->installEventFilter(this);
+    m_showTimer.start(ShowAfterMs);
+}
+
+void HandOffWindow::finished()
+{
+    if (!m_cancel)
+        return;
+    qApp->removeEventFilter(this);
+    m_showTimer.stop();
+    m_tickTimer.stop();
+    delete m_window;
+    m_cancel = nullptr;
+}
+
+// Input for the program's windows is dropped here, so nothing clicked or typed during the
+// hand-off is replayed after it; the progress window alone takes input.
+bool HandOffWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!isInput(event->type()))
+        return false;
+    auto widget = qobject_cast<QWidget *>(watched);
+    if (!widget) // a window's own events reach its widgets, and are judged there
+        return false;
+    if (m_window && widget->window() == m_window)
+        return false;
+    if (event->type() == QEvent::Close)
+        event->ignore();
+    return true;
+}
+
+void HandOffWindow::show()
+{
+    auto window = new ProgressDialog([this] {
+        if (m_cancel)
+            m_cancel();
+    });
+    m_window = window;
+    window->setObjectName(u"HandOffWindow"_qs);
+    window->setWindowTitle(u"Zelvora"_qs);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                           | Qt::WindowCloseButtonHint);
+    m_label = new QLabel(window);
+    m_label->setObjectName(u"Message"_qs);
+    auto cancel = new QPushButton(u"キャンセル"_qs, window);
+    cancel->setObjectName(u"CancelButton"_qs);
+    connect(cancel, &QPushButton::clicked, window, &QDialog::reject);
+    auto buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    auto layout = new QVBoxLayout(window);
+    layout->addWidget(m_label);
+    layout->addLayout(buttons);
+    tick();
+    window->show();
+    m_tickTimer.start();
+}
+
+void HandOffWindow::tick()
+{
+    if (m_label)
+        m_label->setText(u"%1\n経過時間: %2 秒"_qs.arg(m_message).arg(m_elapsed.elapsed() / 1000));
+}

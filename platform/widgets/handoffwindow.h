@@ -1,0 +1,44 @@
+// The mail handler's progress window. While a hand-off runs, no window of the program takes
+// clicks or keys (they are refused, never queued for later) and none can be closed; when the
+// hand-off takes more than half a second, a small modal window says that the mail is being
+// sent, counts the seconds and offers "キャンセル" (Escape and the close box cancel too).
+#pragma once
+
+#include "handoffmonitor.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class QDialog;
+class QLabel;
+
+class HandOffWindow final : public QObject, public HandOffMonitor
+{
+    Q_OBJECT
+public:
+    /// How long a hand-off runs before the window shows, so that quick sends do not flicker.
+    static constexpr int ShowAfterMs = 500;
+
+    HandOffWindow();
+    ~HandOffWindow() override;
+
+    void started(const QString &message, std::function<void()> cancel) override;
+    void finished() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void show();
+    void tick();
+
+    QString m_message;
+    std::function<void()> m_cancel;
+    QElapsedTimer m_elapsed;
+    QTimer m_showTimer;
+    QTimer m_tickTimer;
+    QPointer<QDialog> m_window;
+    QLabel *m_label = nullptr;
+};
