@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench fuzz format clean
 
 all: build
 
@@ -26,8 +26,20 @@ test: build
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
 
+# Fuzzes the outgoing message for FUZZ_SECONDS with libFuzzer, clang's address and
+# undefined-behaviour checks; new findings go to build-fuzz/corpus, crashes to build-fuzz/.
+FUZZ_SECONDS ?= 600
+fuzz:
+	@bash tools/setup-deps.sh fuzz
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DZELVORA_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_message
+	@mkdir -p build-fuzz/corpus
+	cd build-fuzz && ./fuzz/fuzz_message -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+		-timeout=10 corpus ../fuzz/corpus
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-fuzz

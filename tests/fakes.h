@@ -3,6 +3,7 @@
 
 #include "clock.h"
 #include "commondialog.h"
+#include "fontdialog.h"
 #include "launcher.h"
 #include "mapi.h"
 #include "messagebox.h"
@@ -70,19 +71,16 @@ public:
     void setFlags(qint32 f) override { m_flags = f; }
     qint32 flags() const override { return m_flags; }
     void showFont() override { ++shown; }
-    QString fontName() const override { return name; }
-    float fontSize() const override { return size; }
-    bool fontBold() const override { return bold; }
-    bool fontItalic() const override { return italic; }
-    bool fontStrikethru() const override { return strikethru; }
-    bool fontUnderline() const override { return underline; }
-    quint32 color() const override { return colour; }
+    QString fontName() const override { return choice.name; }
+    float fontSize() const override { return choice.size; }
+    bool fontBold() const override { return choice.bold; }
+    bool fontItalic() const override { return choice.italic; }
+    bool fontStrikethru() const override { return choice.strikethru; }
+    bool fontUnderline() const override { return choice.underline; }
+    quint32 color() const override { return choice.colour; }
 
     int shown = 0;
-    QString name = u"IPAPGothic"_qs;
-    float size = 9.0f;
-    bool bold = false, italic = false, strikethru = false, underline = false;
-    quint32 colour = 0;
+    FontChoice choice { u"IPAPGothic"_qs };
 
 private:
     qint32 m_flags = 0;

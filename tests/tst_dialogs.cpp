@@ -118,10 +118,7 @@ private Q_SLOTS:
         for (QWidget *w : form.findChildren<QWidget *>())
             if (!colour.isValid() || (w != text && !text->isAncestorOf(w)))
                 kept.insert(w, { w->font(), w->palette() });
-        FakeCommonDialog &d = fakes.fontDialog;
-        std::tie(d.name, d.size, d.bold, d.italic, d.strikethru, d.underline, d.colour)
-            = std::tie(choice.name, choice.size, choice.bold, choice.italic, choice.strikethru,
-                       choice.underline, choice.colour);
+        fakes.fontDialog.choice = choice;
         QTest::mouseClick(child(&form, "Command8"), Qt::LeftButton);
         QCOMPARE(text->text(), document);
         for (auto [w, looks] : kept.asKeyValueRange())
@@ -132,8 +129,8 @@ private Q_SLOTS:
         const QFont font = text->font();
         const QPalette palette = text->palette();
         if (colour.isValid()) {
-            QCOMPARE(d.flags(), 259);
-            QCOMPARE(d.shown, 1);
+            QCOMPARE(fakes.fontDialog.flags(), 259);
+            QCOMPARE(fakes.fontDialog.shown, 1);
             QCOMPARE(
                 (FontChoice { font.families().value(0), float(font.pointSizeF()), font.bold(),
                               font.italic(), font.strikeOut(), font.underline(), choice.colour }),

@@ -18,6 +18,8 @@
 #include <stdexcept>
 
 Q_DECLARE_METATYPE(std::exception_ptr)
+using Texts = QList<std::pair<QString, QString>>;
+Q_DECLARE_METATYPE(Texts)
 
 class TestForm1 final : public QObject
 {
@@ -74,8 +76,6 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), get(u"Text1"_qs));
         QCOMPARE(text(u"Text5"_qs), u"E-mail    \u3000 :"_qs);
         QCOMPARE(text(u"Text11"_qs), u"V\uFF08\uFF3E0\uFF3E\uFF09毎度っ\uFF01\u3000by - "_qs);
-        for (const QString &empty : { u"Text1"_qs, u"Text9"_qs, u"List1"_qs, u"Combo1"_qs })
-            QVERIFY2(text(empty).isEmpty(), qPrintable(empty));
         QCOMPARE(static_cast<QListWidget *>(get(u"List1"_qs))->count(), 16);
         QCOMPARE(combo(u"Combo1"_qs)->count(), 17);
         QCOMPARE(combo(u"Combo2"_qs)->count(), 2);
@@ -95,6 +95,8 @@ private Q_SLOTS:
                      designed);
             const bool field = row.kind != FormDesign::Kind::Button
                 && row.kind != FormDesign::Kind::Frame && row.kind != FormDesign::Kind::Label;
+            if (field)
+                QCOMPARE(text(w->objectName()), QString::fromUtf16(row.text));
             if (row.background)
                 QCOMPARE(w->palette().color(field ? QPalette::Base : QPalette::Button),
                          QColor(*row.background));
@@ -243,56 +245,51 @@ private Q_SLOTS:
         QCOMPARE(text(u"Text7"_qs), u"書きかけの本文\r\n二行目"_qs);
     }
 
-    void decoration_data()
+    void fieldCommands_data()
     {
+        QTest::addColumn<Texts>("given");
+        QTest::addColumn<int>("decoration"); // chosen in List1; -1: none
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("other");
-        QTest::newRow("始めに入力") << u"Command1"_qs << u"Text1"_qs << u"Text3"_qs;
-        QTest::newRow("終わりに入力") << u"Command2"_qs << u"Text3"_qs << u"Text1"_qs;
+        QTest::addColumn<Texts>("expected");
+        const QString deco = Catalogues::decorations().at(4);
+        const QString october = Catalogues::issueLabels().at(11);
+        const Texts kept { { u"Text1"_qs, u"始"_qs }, { u"Text3"_qs, u"終"_qs } };
+        QTest::newRow("始めに入力, nothing chosen")
+            << kept << -1 << u"Command1"_qs << Texts { { u"Text1"_qs, {} }, kept[1] };
+        QTest::newRow("始めに入力")
+            << kept << 4 << u"Command1"_qs << Texts { { u"Text1"_qs, deco }, kept[1] };
+        QTest::newRow("終わりに入力")
+            << kept << 4 << u"Command2"_qs << Texts { kept[0], { u"Text3"_qs, deco } };
+        QTest::newRow("入力支援, both empty")
+            << Texts { { u"Text6"_qs, u"前"_qs } } << -1 << u"Command7"_qs
+            << Texts { { u"Text6"_qs, u"\r\n"_qs } };
+        QTest::newRow("入力支援, edited date")
+            << Texts { { u"Text9"_qs, u"12/24 号外"_qs }, { u"Combo1"_qs, october } } << -1
+            << u"Command7"_qs << Texts { { u"Text6"_qs, u"12/24 号外\r\n"_qs + october } };
+        QTest::newRow("入力支援, typed label")
+            << Texts { { u"Text9"_qs, u"2026/12/06"_qs }, { u"Combo1"_qs, u" 創刊号 "_qs } } << -1
+            << u"Command7"_qs << Texts { { u"Text6"_qs, u"2026/12/06\r\n 創刊号 "_qs } };
+        QTest::newRow("作成文書の消去") << Texts { { u"Text"_qs, u"文書"_qs }, kept[0] } << -1
+                                        << u"Command4"_qs << Texts { { u"Text"_qs, {} }, kept[0] };
     }
-    void decoration()
+    // Each button replaces its target's whole text (clicked twice, it never appends); the list
+    // keeps its choice; other fields stay.
+    void fieldCommands()
     {
+        QFETCH(Texts, given);
+        QFETCH(int, decoration);
+        for (const auto &[name, value] : given)
+            setText(name, value);
+        if (decoration >= 0)
+            select(decoration);
         QFETCH(QString, button);
-        QFETCH(QString, target);
-        QFETCH(QString, other);
-        setText(target, u"old"_qs);
-        setText(other, u"kept"_qs);
-        click(button); // nothing selected: the field is emptied
-        QCOMPARE(text(target), QString());
-        select(4);
         click(button);
-        click(button); // replaces, never appends; the list keeps its selection
-        QCOMPARE(text(target), Catalogues::decorations().at(4));
-        QCOMPARE(text(other), u"kept"_qs);
-    }
-
-    void inputSupport_data()
-    {
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<int>("label"); // -1: the typed text below instead of an entry
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("both empty") << QString() << -1 << QString() << u"\r\n"_qs;
-        QTest::newRow("edited date, October")
-            << u"12/24 号外"_qs << 11 << QString()
-            << u"12/24 号外\r\n\"タイトル名を入れて下さい\"１０月号"_qs;
-        QTest::newRow("typed label")
-            << u"2026/12/06"_qs << -1 << u" 創刊号 "_qs << u"2026/12/06\r\n 創刊号 "_qs;
-    }
-    void inputSupport()
-    {
-        QFETCH(QString, date);
-        QFETCH(int, label);
-        QFETCH(QString, typed);
-        setText(u"Text9"_qs, date);
-        setText(u"Text6"_qs, u"前の内容"_qs);
-        if (label >= 0)
-            combo(u"Combo1"_qs)->setCurrentIndex(label);
-        else
-            setText(u"Combo1"_qs, typed);
-        click(u"Command7"_qs);
-        QTEST(text(u"Text6"_qs), "expected");
+        click(button);
+        QFETCH(Texts, expected);
+        for (const auto &[name, value] : expected)
+            QCOMPARE(text(name), value);
+        QCOMPARE(text(u"List1"_qs),
+                 decoration < 0 ? QString() : Catalogues::decorations().at(decoration));
     }
 
     void assembleEraseClear()
@@ -310,8 +307,7 @@ private Q_SLOTS:
         type(u"Text"_qs, u"編集"_qs); // edits are replaced by the next assembly
         click(u"Command3"_qs);
         QCOMPARE(text(u"Text"_qs), expected);
-        click(u"Command4"_qs);
-        QCOMPARE(text(u"Text"_qs), QString());
+        click(u"Command4"_qs); // erased, then made again from the fields
         click(u"Command3"_qs);
         QCOMPARE(text(u"Text"_qs), expected);
 
@@ -328,6 +324,24 @@ private Q_SLOTS:
         QCOMPARE(text(u"Text9"_qs), u"2026/12/06"_qs);
         QCOMPARE(text(u"List1"_qs), Catalogues::decorations().at(2));
         QCOMPARE(combo(u"Combo1"_qs)->count(), 17);
+        click(u"Command3"_qs);
+        const QString separator(42, u'-');
+        QCOMPARE(text(u"Text"_qs), u"\r\n\r\n\r\n\r\n\r\n"_qs + separator + u"\r\n\r\n"_qs);
+
+        // Every field in its place, nothing added, trimmed or lost; the title line joins the
+        // decorations and the subtitle as they are.
+        const auto v = [](const char16_t *name) {
+            return u" "_qs + QString::fromUtf16(name) + u"\u00A0\u2028 "_qs;
+        };
+        for (const char16_t *name :
+             { u"Text1", u"Text2", u"Text3", u"Text4", u"Text5", u"Text11", u"Text7", u"Combo2" })
+            setText(QString::fromUtf16(name), v(name));
+        setText(u"Text6"_qs, u"日付\r\n号"_qs);
+        click(u"Command3"_qs);
+        QCOMPARE(text(u"Text"_qs),
+                 v(u"Text1") + v(u"Text2") + v(u"Text3") + u"\r\n"_qs + v(u"Text4") + u"\r\n"_qs
+                     + v(u"Text5") + u"\r\n日付\r\n号\r\n"_qs + v(u"Text11") + u"\r\n"_qs
+                     + separator + u"\r\n"_qs + v(u"Text7") + u"\r\n"_qs + v(u"Combo2"));
         QVERIFY(m_fakes.messageBox.shown.isEmpty());
     }
 

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -121,28 +120,6 @@ private Q_SLOTS:
         clock.readings = readings;
         Form2(clock).unload();
         QTEST(clock.reads, "reads");
-    }
-
-    // The pictures built into the program load, at the sizes the windows are laid out for.
-    void pictures_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QList<QSize>>("sizes");
-        QTest::newRow("splash") << u"splash.gif"_qs << QList<QSize> { { 560, 150 } };
-        QTest::newRow("main window") << u"form1.ico"_qs << QList<QSize> { { 32, 32 } };
-        QTest::newRow("version window")
-            << u"form3.ico"_qs << QList<QSize> { { 32, 32 }, { 16, 16 } };
-    }
-    void pictures()
-    {
-        QFETCH(QString, name);
-        QImageReader reader(u":/"_qs + name);
-        QList<QSize> sizes;
-        for (int i = 0; i < reader.imageCount(); ++i) {
-            reader.jumpToImage(i);
-            sizes << reader.read().size();
-        }
-        QTEST(sizes, "sizes");
     }
 
     void splashThenMainWindow()

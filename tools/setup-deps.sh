@@ -18,6 +18,11 @@ packages=(
     fonts-dejavu-core
 )
 
+# `make fuzz` only: clang with libFuzzer and the sanitizers' run-time.
+if [[ ${1:-} == fuzz ]]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     [[ $p == \#* ]] && continue

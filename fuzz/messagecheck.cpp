@@ -1,0 +1,95 @@
+#include "messagecheck.h"
+
+#include "documentsender.h"
+#include "error.h"
+#include "mimemessage.h"
+#include "recipientaddress.h"
+
+#include <QList>
+
+#include <gmime/gmime.h>
+
+#include <memory>
+#include <mutex>
+
+namespace MessageCheck {
+
+namespace {
+
+struct Unref
+{
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+template<typename T> using Ptr = std::unique_ptr<T, Unref>;
+
+// The address as the transport is given it: a quoted local part without its quotes.
+QString unquoted(QString address)
+{
+    if (address.startsWith(u'"')) {
+        const qsizetype close = address.indexOf(u"\"@"_qs, 1);
+        if (close > 0)
+            address = address.mid(1, close - 1) + address.mid(close + 1);
+    }
+    return address;
+}
+
+} // namespace
+
+Seen read(const QByteArray &message)
+{
+    static std::once_flag once;
+    std::call_once(once, [] { g_mime_init(); });
+    Seen seen;
+    const QByteArray header = message.left(message.indexOf("\n\n"));
+    for (const QByteArray &line : header.split('\n'))
+        seen.longestHeaderLine = std::max(seen.longestHeaderLine, line.size());
+
+    Ptr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(message.constData(), message.size()));
+    Ptr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
+    Ptr<GMimeMessage> parsed(g_mime_parser_construct_message(parser.get(), nullptr));
+    if (!parsed)
+        return seen;
+    InternetAddressList *to = g_mime_message_get_to(parsed.get());
+    seen.recipients = internet_address_list_length(to);
+    if (seen.recipients > 0) {
+        InternetAddress *first = internet_address_list_get_address(to, 0);
+        seen.name = QString::fromUtf8(internet_address_get_name(first));
+        if (INTERNET_ADDRESS_IS_MAILBOX(first))
+            seen.address = unquoted(QString::fromUtf8(
+                internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(first))));
+    }
+    seen.subject = QString::fromUtf8(g_mime_message_get_subject(parsed.get()));
+    GMimeObject *part = g_mime_message_get_mime_part(parsed.get());
+    if (GMIME_IS_PART(part)) {
+        GByteArray *bytes = g_byte_array_new();
+        Ptr<GMimeStream> out(g_mime_stream_mem_new_with_byte_array(bytes));
+        g_mime_data_wrapper_write_to_stream(g_mime_part_get_content(GMIME_PART(part)), out.get());
+        seen.body = QByteArray(reinterpret_cast<const char *>(bytes->data), qsizetype(bytes->len));
+    }
+    return seen;
+}
+
+QString check(const QString &name, const QString &address, const QString &body)
+{
+    if (!RecipientAddress::isValid(address))
+        return {};
+    const QByteArray message
+        = MimeMessage::build({ name, address, DocumentSender::subject(), body });
+    const Seen seen = read(message);
+    QString wrong;
+    const auto expect = [&](bool holds, const QString &what) {
+        if (!holds)
+            wrong += what + u'\n';
+    };
+    expect(seen.recipients == 1, u"recipients: %1"_qs.arg(seen.recipients));
+    expect(seen.address == address, u"address: "_qs + seen.address);
+    const QString shownName = RecipientAddress::displayName(name);
+    expect(seen.name == shownName, u"name: "_qs + seen.name);
+    expect(seen.subject == DocumentSender::subject(), u"subject: "_qs + seen.subject);
+    expect(seen.body == body.toUtf8(), u"body differs"_qs);
+    expect(seen.longestHeaderLine <= std::max<qsizetype>(78, address.size() + 4),
+           u"header line of %1 columns"_qs.arg(seen.longestHeaderLine));
+    return wrong;
+}
+
+} // namespace MessageCheck
