@@ -1,10 +1,13 @@
 # Quick start: `make run` starts Zelvora, `make test` runs every test.
 # Both install the Debian packages that are missing first.
+# `make install` copies the program under PREFIX (DESTDIR stages it elsewhere);
+# `make package` builds the Debian package zelvora_<version>_amd64.deb in BUILD_DIR.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench fuzz format clean
+.PHONY: all deps configure build run test bench install package fuzz format clean
 
 all: build
 
@@ -25,6 +28,12 @@ test: build
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+package: build
+	cd $(BUILD_DIR) && cpack
 
 # Fuzzes the outgoing message for FUZZ_SECONDS with libFuzzer, clang's address and
 # undefined-behaviour checks; new findings go to build-fuzz/corpus, crashes to build-fuzz/.

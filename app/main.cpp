@@ -14,9 +14,31 @@
 
 #include <QApplication>
 
+// Without a display Qt prints an English message and aborts with a core dump. Someone who starts
+// the program from a text console or over ssh gets one line in both languages and status 1.
+static bool displayChosen(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    // "-platform offscreen" on the command line needs no display either.
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            return true;
+    return false;
+}
+
 int main(int argc, char *argv[])
 {
+    if (!displayChosen(argc, argv)) {
+        std::fputs("zelvora: 画面に接続できません。デスクトップの中から起動してください / "
+                   "cannot connect to a display: start Zelvora from a desktop session\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
+    // The dock and the window list find the icon and name through the desktop entry's name.
+    QGuiApplication::setDesktopFileName(u"example.tavrinsoft.Zelvora"_qs);
     QApplication::setApplicationName(u"Zelvora"_qs);
     QApplication::setFont(FormDesign::defaultFont());
 

@@ -5,6 +5,8 @@
               whose entry 0 is black and transparent, one frame, not interlaced, 11,328 bytes
               (a comment block pads the file when the picture compresses smaller)
   form1.ico   the main window's icon: 32 x 32, 256 colours, three sprouts in dark red soil
+  icons/NxN.png  the program's icon for the desktop's menus and dock (the hicolor theme), the
+              same sprouts as form1.ico drawn anew at 16, 32, 48, 64, 128 and 256 pixels
   form3.ico   the version window's icon: 32 x 32 and 16 x 16, 16 colours, a question mark on
               a green disc
 
@@ -276,9 +278,12 @@ def write_ico(path, images):
         f.write(out)
 
 
-def sprouts(size=32):
-    scale = 8
-    S = size * scale
+def sprouts_picture(size):
+    """The sprouts drawn for a square of `size` pixels (a multiple of 4): the drawing is laid out
+    on a 32-unit grid, drawn eight times larger than `size` and reduced, so that every size gets
+    its own smooth edges rather than an enlargement of a smaller one."""
+    scale = size // 4  # pixels of the large drawing per grid unit
+    S = size * 8
     img = Image.new("RGB", (S, S), (0, 0, 0))
     d = ImageDraw.Draw(img)
 
@@ -310,7 +315,11 @@ def sprouts(size=32):
     sprout(16, 7, 0.5, 4.2)
     sprout(25, 12, 1.5, 3.4)
 
-    img = img.resize((size, size), Image.LANCZOS)
+    return img.resize((size, size), Image.LANCZOS)
+
+
+def sprouts(size=32):
+    img = sprouts_picture(size)
     q = img.quantize(colors=256, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
     pal = q.getpalette()[:256 * 3]
     pal += [0] * (256 * 3 - len(pal))
@@ -363,9 +372,20 @@ def question_mark(size):
     return ico_image(q, 4, VGA, opaque)
 
 
+# The sizes of the desktop icon; the desktop picks the nearest one for its menus and dock.
+DESKTOP_ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def make_desktop_icons(folder):
+    os.makedirs(folder, exist_ok=True)
+    for size in DESKTOP_ICON_SIZES:
+        sprouts_picture(size).save(os.path.join(folder, f"{size}x{size}.png"), optimize=True)
+
+
 def main():
     make_splash(os.path.join(RESOURCES, "splash.gif"))
     write_ico(os.path.join(RESOURCES, "form1.ico"), [(32, 32, 0, 8, sprouts())])
+    make_desktop_icons(os.path.join(RESOURCES, "icons"))
     write_ico(os.path.join(RESOURCES, "form3.ico"),
               [(32, 32, 16, 4, question_mark(32)), (16, 16, 16, 4, question_mark(16))])
 

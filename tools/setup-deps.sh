@@ -13,10 +13,23 @@ packages=(
     xdg-utils x11-apps
     # a sendmail-compatible transport, and what the tests start
     msmtp xvfb x11-utils xdotool python3 python3-aiosmtpd
+    # Qt's own texts in Japanese (qtbase_ja.qm: standard buttons, the font dialog)
+    qt6-translations-l10n
     # regenerating the pictures in resources/
     imagemagick python3-pil
     fonts-dejavu-core
+    # the Debian package (CPack reads the libraries' dependencies with dpkg-shlibdeps and finds
+    # the programs with file) and the checks of what is installed: desktop entry, software
+    # centre description, manual pages
+    dpkg-dev file desktop-file-utils appstream man-db
 )
+
+# msmtp-mta makes msmtp the system's sendmail command, which Zelvora sends through. It conflicts
+# with every other mail transport (installing it removes postfix, exim4 or nullmailer), so it is
+# added only where there is no sendmail yet: a transport the user already has stays.
+if [[ ! -e /usr/sbin/sendmail && ! -L /usr/sbin/sendmail ]]; then
+    packages+=(msmtp-mta)
+fi
 
 # `make fuzz` only: clang with libFuzzer and the sanitizers' run-time.
 if [[ ${1:-} == fuzz ]]; then
