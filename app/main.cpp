@@ -14,6 +14,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 // Without a display Qt prints an English message and aborts with a core dump. Someone who starts
 // the program from a text console or over ssh gets one line in both languages and status 1.
 static bool displayChosen(int argc, char *argv[])

@@ -3,6 +3,7 @@
 #include "mapi.h"
 
 #include <QList>
+#include <QUrl>
 
 namespace {
 
@@ -47,6 +48,11 @@ bool isDomain(QStringView domain)
     }
     for (QStringView label : domain.split(u'.')) {
         if (label.isEmpty() || label.startsWith(u'-') || label.endsWith(u'-'))
+            return false;
+        // The ASCII form of an international name must decode as one; readers would otherwise
+        // show the recipient a domain of their own guessing.
+        if (label.startsWith(u"xn--"_qs, Qt::CaseInsensitive)
+            && QUrl::fromAce(label.toLatin1()) == label)
             return false;
         for (QChar c : label) {
             if (!isLabelChar(c))

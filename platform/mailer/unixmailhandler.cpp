@@ -295,9 +295,7 @@ void sendThroughTransport(const QString &transport, const MimeMessage::Fields &f
                                   u"メールを送信しています…"_qs },
                                 monitor);
     const QString name = QFileInfo(transport).fileName();
-    QString said = firstLines(outcome.said);
-    if (!outcome.tookAllInput && outcome.how != Outcome::Cancelled)
-        said.prepend(u"\n転送プログラムはメッセージを最後まで受け取っていません。"_qs);
+    const QString said = firstLines(outcome.said);
     switch (outcome.how) {
     case Outcome::FailedToStart:
         throw Error { MapiError::Failure,
@@ -350,6 +348,9 @@ void sendThroughTransport(const QString &transport, const MimeMessage::Fields &f
             u"メール転送プログラム %1 がメールを送れませんでした（終了コード %2）。"
             u"転送プログラムの設定とネットワークを確かめてから、もう一度送信してください。"_qs.arg(
                 name, code)
+                + (outcome.tookAllInput
+                       ? QString()
+                       : u"\n転送プログラムはメッセージを最後まで受け取っていません。"_qs)
                 + said
         };
     }
