@@ -52,7 +52,9 @@ bool isDomain(QStringView domain)
         // The ASCII form of an international name must decode as one; readers would otherwise
         // show the recipient a domain of their own guessing.
         if (label.startsWith(u"xn--"_qs, Qt::CaseInsensitive)
-            && QUrl::fromAce(label.toLatin1()) == label)
+            && QUrl::fromAce(label.toLatin1(), QUrl::IgnoreIDNWhitelist)
+                    .compare(label, Qt::CaseInsensitive)
+                == 0)
             return false;
         for (QChar c : label) {
             if (!isLabelChar(c))

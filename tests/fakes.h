@@ -121,43 +121,34 @@ public:
         std::rethrow_exception(failure);
     }
 
+    // One control class for both kinds: each writes to the handler's log.
+    struct Control final : MapiSession, MapiMessages
+    {
+        explicit Control(FakeMailHandler *handler)
+            : h(handler)
+        { }
+        FakeMailHandler *h;
+        void signOn() override { h->step(u"SignOn"_qs); }
+        qint32 sessionId() const override { return h->step(u"SessionID"_qs), 7; }
+        void signOff() override { h->step(u"SignOff"_qs); }
+        void setSessionId(qint32 id) override { h->step(u"SetSessionID=%1"_qs.arg(id)); }
+        void compose() override { h->step(u"Compose"_qs); }
+        void setRecipDisplayName(const QString &n) override
+        {
+            h->step(u"RecipDisplayName="_qs + n);
+        }
+        void setRecipAddress(const QString &a) override { h->step(u"RecipAddress="_qs + a); }
+        void setMsgSubject(const QString &s) override { h->step(u"MsgSubject="_qs + s); }
+        void setMsgNoteText(const QString &t) override { h->step(u"MsgNoteText="_qs + t); }
+        void send(bool dialog) override { h->step(dialog ? u"Send(True)"_qs : u"Send(False)"_qs); }
+    };
     std::unique_ptr<MapiSession> createSession() override
     {
-        struct Session final : MapiSession
-        {
-            FakeMailHandler *h;
-            explicit Session(FakeMailHandler *h)
-                : h(h)
-            { }
-            void signOn() override { h->step(u"SignOn"_qs); }
-            qint32 sessionId() const override { return h->step(u"SessionID"_qs), 7; }
-            void signOff() override { h->step(u"SignOff"_qs); }
-        };
-        return std::make_unique<Session>(this);
+        return std::make_unique<Control>(this);
     }
     std::unique_ptr<MapiMessages> createMessages() override
     {
-        struct Messages final : MapiMessages
-        {
-            FakeMailHandler *h;
-            explicit Messages(FakeMailHandler *h)
-                : h(h)
-            { }
-            void setSessionId(qint32 id) override { h->step(u"SetSessionID=%1"_qs.arg(id)); }
-            void compose() override { h->step(u"Compose"_qs); }
-            void setRecipDisplayName(const QString &n) override
-            {
-                h->step(u"RecipDisplayName="_qs + n);
-            }
-            void setRecipAddress(const QString &a) override { h->step(u"RecipAddress="_qs + a); }
-            void setMsgSubject(const QString &s) override { h->step(u"MsgSubject="_qs + s); }
-            void setMsgNoteText(const QString &t) override { h->step(u"MsgNoteText="_qs + t); }
-            void send(bool dialog) override
-            {
-                h->step(dialog ? u"Send(True)"_qs : u"Send(False)"_qs);
-            }
-        };
-        return std::make_unique<Messages>(this);
+        return std::make_unique<Control>(this);
     }
 };
 

@@ -1,14 +1,13 @@
-// The start-up: Load, the splash window's wait, the pictures, and the real program, all on an X
-// display of the test's own.
+// The start-up: Load, the splash window's wait, and the real program on an X display.
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
-#include "xvfbserver.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QScreen>
 #include <QTest>
 
@@ -178,16 +177,12 @@ private Q_SLOTS:
     }
 };
 
+// Runs on the X display of xvfb-run (see CMakeLists.txt).
 int main(int argc, char *argv[])
 {
-    XvfbServer xvfb; // the display for the test and the processes it starts
     const bool loadChild = argc == 3 && argv[1] == QByteArrayView("--load"); // LOCALE
-    if (loadChild) // on the test's display
+    if (loadChild)
         qputenv("LC_ALL", argv[2]);
-    else if (xvfb.start())
-        qputenv("DISPLAY", xvfb.display().toLatin1()), qputenv("QT_QPA_PLATFORM", "xcb");
-    else
-        qFatal("Xvfb did not start");
     QApplication app(argc, argv);
     if (loadChild) { // what Load does, with the date box at the splash window's creation
         fakes.clock.readings = { 10.0, 15.5 };
