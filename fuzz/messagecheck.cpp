@@ -6,9 +6,11 @@
 #include "recipientaddress.h"
 
 #include <QList>
+#include <QUrl>
 
 #include <gmime/gmime.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -33,6 +35,16 @@ QString unquoted(QString address)
     return address;
 }
 
+// GMime shows an international domain in its own letters; the transport was given its ASCII form.
+QString ascii(const QString &address)
+{
+    const qsizetype at = address.lastIndexOf(u'@');
+    if (std::all_of(address.begin(), address.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return address;
+    return address.left(at + 1)
+        + QString::fromLatin1(QUrl::toAce(address.mid(at + 1), QUrl::IgnoreIDNWhitelist));
+}
+
 } // namespace
 
 Seen read(const QByteArray &message)
@@ -55,8 +67,8 @@ Seen read(const QByteArray &message)
         InternetAddress *first = internet_address_list_get_address(to, 0);
         seen.name = QString::fromUtf8(internet_address_get_name(first));
         if (INTERNET_ADDRESS_IS_MAILBOX(first))
-            seen.address = unquoted(QString::fromUtf8(
-                internet_address_mailbox_get_idn_addr(INTERNET_ADDRESS_MAILBOX(first))));
+            seen.address = ascii(unquoted(QString::fromUtf8(
+                internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(first)))));
     }
     seen.subject = QString::fromUtf8(g_mime_message_get_subject(parsed.get()));
     GMimeObject *part = g_mime_message_get_mime_part(parsed.get());

@@ -31,6 +31,17 @@ bool isLabelChar(QChar c)
         || c == u'-';
 }
 
+// An international name's label in its ASCII form ("xn--..."): it must decode, and encode back
+// to itself, or readers show the recipient a domain of their own guessing.
+bool isInternationalLabel(QStringView label)
+{
+    const QString name = QUrl::fromAce(label.toLatin1(), QUrl::IgnoreIDNWhitelist);
+    return name.compare(label, Qt::CaseInsensitive) != 0
+        && QString::fromLatin1(QUrl::toAce(name, QUrl::IgnoreIDNWhitelist))
+               .compare(label, Qt::CaseInsensitive)
+        == 0;
+}
+
 // A host name (labels of letters, digits and hyphens, joined by single dots) or an address
 // literal in brackets such as "[192.0.2.1]" or "[IPv6:2001:db8::1]".
 bool isDomain(QStringView domain)
@@ -49,12 +60,7 @@ bool isDomain(QStringView domain)
     for (QStringView label : domain.split(u'.')) {
         if (label.isEmpty() || label.startsWith(u'-') || label.endsWith(u'-'))
             return false;
-        // The ASCII form of an international name must decode as one; readers would otherwise
-        // show the recipient a domain of their own guessing.
-        if (label.startsWith(u"xn--"_qs, Qt::CaseInsensitive)
-            && QUrl::fromAce(label.toLatin1(), QUrl::IgnoreIDNWhitelist)
-                    .compare(label, Qt::CaseInsensitive)
-                == 0)
+        if (label.startsWith(u"xn--"_qs, Qt::CaseInsensitive) && !isInternationalLabel(label))
             return false;
         for (QChar c : label) {
             if (!isLabelChar(c))
