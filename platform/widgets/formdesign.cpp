@@ -1,5 +1,6 @@
 #include "formdesign.h"
 
+#include "button.h"
 #include "textbox.h"
 
 #include <QComboBox>
@@ -8,7 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 
 #include <limits>
@@ -80,11 +80,9 @@ QWidget *create(const Control &c, QWidget *container)
         combo->setEditText(text);
         return combo;
     }
-    case Kind::Button: {
-        auto button = new QPushButton(text, container);
-        button->setAutoDefault(false);
-        return button;
-    }
+    case Kind::Button:
+        return new Button(text, c.background ? Button::Look::Plain : Button::Look::Style,
+                          container);
     case Kind::Frame: {
         auto frame = new QGroupBox(text, container);
         frame->setFocusPolicy(Qt::NoFocus);
