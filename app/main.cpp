@@ -12,12 +12,19 @@
 #include "unixmailhandler.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Zelvora"_qs);
     QApplication::setFont(FormDesign::defaultFont());
+    // The toolkit's own texts, such as a text box's context menu, in the user's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale::system(), u"qtbase"_qs, u"_"_qs,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     // The real platform behind every window; they outlive the windows that use them.
     QtMessageBox messageBox;
