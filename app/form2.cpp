@@ -6,10 +6,13 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
 #include <QWindow>
+
+#include <cmath>
 
 using FormDesign::Font;
 using FormDesign::Kind;
@@ -35,8 +38,10 @@ constexpr int ClientHeight = 2565;
 // How long refresh() waits for the display server to put the window on the screen.
 constexpr int ExposeTimeoutMs = 3000;
 
-// The notice's face is a light condensed Western one; the look-alikes follow it.
-QFont noticeFont()
+// The notice's face is a light condensed Western one; the look-alikes follow it. The stand-ins
+// draw taller than that face: where the line of the face found does not fit the notice's box,
+// the size comes down until it does, so that no descender or bracket is cut off.
+QFont noticeFont(int boxHeight)
 {
     const QStringList faces = { u"Abadi MT Condensed Light"_qs,
                                 u"Abadi MT Condensed"_qs,
@@ -52,6 +57,14 @@ QFont noticeFont()
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
+    auto lineHeight = [&] {
+        const QFontMetrics metrics(font);
+        return metrics.ascent() + metrics.descent();
+    };
+    if (const int height = lineHeight(); height > boxHeight) // first guess: in proportion
+        font.setPointSizeF(std::floor(font.pointSizeF() * boxHeight / height * 4) / 4);
+    while (lineHeight() > boxHeight && font.pointSizeF() > 1)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
     return font;
 }
 
@@ -72,9 +85,9 @@ Form2::Form2(Clock &clock)
     const FormDesign::Control &box = Design[1];
     auto label1 = findChild<QLabel *>(QString::fromLatin1(box.name));
     label1->setText(Maker::notice());
-    label1->setFont(noticeFont());
     label1->setGeometry(FormDesign::pixels(box.left), FormDesign::pixels(box.top),
                         FormDesign::pixels(box.width), FormDesign::pixels(box.height));
+    label1->setFont(noticeFont(label1->height()));
 
     FormDesign::centreOnScreen(this);
 }
