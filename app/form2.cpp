@@ -6,13 +6,15 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
 #include <QWindow>
 
-#include <cmath>
+#include <algorithm>
+#include <future>
 
 using FormDesign::Font;
 using FormDesign::Kind;
@@ -61,10 +63,11 @@ QFont noticeFont(int boxHeight)
         const QFontMetrics metrics(font);
         return metrics.ascent() + metrics.descent();
     };
-    if (const int height = lineHeight(); height > boxHeight) // first guess: in proportion
-        font.setPointSizeF(std::floor(font.pointSizeF() * boxHeight / height * 4) / 4);
-    while (lineHeight() > boxHeight && font.pointSizeF() > 1)
-        font.setPointSizeF(font.pointSizeF() - 0.25);
+    if (const int height = lineHeight(); height > boxHeight) { // first guess: in proportion
+        font.setPixelSize(std::max(1, QFontInfo(font).pixelSize() * boxHeight / height));
+        while (lineHeight() > boxHeight && font.pixelSize() > 1)
+            font.setPixelSize(font.pixelSize() - 1);
+    }
     return font;
 }
 
@@ -73,8 +76,11 @@ QFont noticeFont(int boxHeight)
 Form2::Form2(Clock &clock)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_clock(clock)
-    , m_picture(u":/splash.gif"_qs)
 {
+    // The picture is decoded on a thread of its own (here, if none can be started) while the
+    // labels are laid out, which loads the font database: the window reaches the screen sooner.
+    auto picture = std::async(std::launch::async | std::launch::deferred,
+                              [] { return QImage(u":/splash.gif"_qs); });
     setObjectName(u"Form2"_qs);
     setWindowTitle(u"Form2"_qs);
     setFont(FormDesign::defaultFont());
@@ -89,6 +95,7 @@ Form2::Form2(Clock &clock)
                         FormDesign::pixels(box.width), FormDesign::pixels(box.height));
     label1->setFont(noticeFont(label1->height()));
 
+    m_picture = QPixmap::fromImage(picture.get());
     FormDesign::centreOnScreen(this);
 }
 
