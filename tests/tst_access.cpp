@@ -110,15 +110,11 @@ private Q_SLOTS:
         QTest::newRow("Form1/Command8") << u"Form1/Command8"_qs << QColor(192, 255, 255);
         QTest::newRow("Form1/Command9") << u"Form1/Command9"_qs << QColor(192, 192, 255);
     }
-    // The colour most of the button is filled with, as it is drawn.
+    // Inside the two-pixel bevel, outside the focus rectangle, as the button is drawn.
     void colours()
     {
         QFETCH(QString, button);
-        const QImage image = shown(button)->grab().toImage();
-        QHash<QRgb, int> count;
-        for (int i = 0; i < image.width() * image.height(); ++i)
-            ++count[image.pixel(i % image.width(), i / image.width())];
-        QTEST(QColor(std::max_element(count.begin(), count.end()).key()), "colour");
+        QTEST(QColor(shown(button)->grab().toImage().pixel(3, 3)), "colour");
     }
 
     void copy_data()
