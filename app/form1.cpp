@@ -167,6 +167,20 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
 
 Form1::~Form1() = default;
 
+// The window has no maximise button. Where one is drawn anyway (Qt's own title bars on Wayland
+// draw it whatever the window's flags say) or the window system offers the command elsewhere,
+// the window goes back to its size once the change is through.
+void Form1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)
+        && !(windowFlags() & Qt::WindowMaximizeButtonHint)) {
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); },
+            Qt::QueuedConnection);
+    }
+}
+
 QSize Form1::clientSize()
 {
     return FormDesign::size(10305, 8640);

@@ -31,6 +31,9 @@ public:
     /// The size of the client area below the menu bar.
     static QSize clientSize();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void createMenus();
     void connectHandlers();
