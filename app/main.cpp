@@ -20,11 +20,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Zelvora"_qs);
     QApplication::setFont(FormDesign::defaultFont());
-    // The toolkit's own texts, such as a text box's context menu, in the user's language.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale::system(), u"qtbase"_qs, u"_"_qs,
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
 
     // The real platform behind every window; they outlive the windows that use them.
     QtMessageBox messageBox;
@@ -46,6 +41,12 @@ int main(int argc, char *argv[])
     std::unique_ptr<Splash> splash = std::make_unique<Form2>(clock);
     splash->show();
     splash->refresh();
+    // The toolkit's own texts (a text box's context menu) in the user's language; the splash
+    // has none.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale::system(), u"qtbase"_qs, u"_"_qs,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     Form1 form1(services, [&]() -> std::unique_ptr<Splash> {
         return splash ? std::move(splash) : std::make_unique<Form2>(clock);
     });
