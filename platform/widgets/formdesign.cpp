@@ -177,8 +177,8 @@ void nameControls(QWidget *form, std::span<const AccessibleName> names)
             if (auto label = qobject_cast<QLabel *>(heading)) {
                 label->setBuddy(w);
                 name = label->text();
-            } else {
-                name = static_cast<QGroupBox *>(heading)->title();
+            } else if (auto frame = qobject_cast<QGroupBox *>(heading)) {
+                name = frame->title();
             }
         }
         w->setAccessibleName(name);
