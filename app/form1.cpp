@@ -9,6 +9,7 @@
 #include "form3.h"
 #include "formdesign.h"
 #include "launcher.h"
+#include "menuitemname.h"
 #include "textbox.h"
 
 #include <QComboBox>
@@ -70,6 +71,15 @@ constexpr const char *TabOrder[] = {
     "Text1", "List1", "Command1", "Text2", "Text3", "Command2", "Command3", "Command4",
     "Text4", "Text5", "Text6", "Text7", "Command6", "Text", "Text9", "Command7", "Text11",
     "Combo1", "Combo2", "Command9", "Command8", "Command5", "Text8", "Text10",
+};
+// What a screen reader calls each field: its heading, or what it holds where it has none.
+constexpr FormDesign::AccessibleName Names[] = {
+    {"Text1", "Label1"}, {"Text2", "Label3"}, {"Text3", "Label2"}, {"Text6", "Label4"},
+    {"Text7", "Label5"}, {"Text8", "Label6"}, {"Text10", "Label7"},
+    {"Text11", "Frame3"}, {"Combo2", "Frame2"},
+    {"List1", nullptr, u"飾り文字"}, {"Text4", nullptr, u"ホームページ"},
+    {"Text5", nullptr, u"メールアドレス"}, {"Text9", nullptr, u"日付"},
+    {"Combo1", nullptr, u"発行号"}, {"Text", nullptr, u"作成文書"},
 };
 // clang-format on
 
@@ -138,6 +148,7 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
 
     for (size_t i = 1; i < std::size(TabOrder); ++i)
         setTabOrder(control(TabOrder[i - 1]), control(TabOrder[i]));
+    FormDesign::nameControls(client, Names);
 
     createMenus();
     connectHandlers();
@@ -154,6 +165,20 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
 }
 
 Form1::~Form1() = default;
+
+// The window has no maximise button. Where one is drawn anyway (Qt's own title bars on Wayland
+// draw it whatever the window's flags say) or the window system offers the command elsewhere,
+// the window goes back to its size once the change is through.
+void Form1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)
+        && !(windowFlags() & Qt::WindowMaximizeButtonHint)) {
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); },
+            Qt::QueuedConnection);
+    }
+}
 
 QSize Form1::clientSize()
 {
@@ -191,6 +216,8 @@ void Form1::createMenus()
         if (item.handler)
             handle(action, item.handler);
     }
+    // The blank first item does nothing; it is still read out as something.
+    MenuItemName::set(findChild<QAction *>(u"mnuHeee"_qs), u"空白（何もしません）"_qs);
 }
 
 void Form1::connectHandlers()

@@ -34,6 +34,9 @@ public:
     /// The window's design table: every control with its place, texts and colours.
     static std::span<const FormDesign::Control> design();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void createMenus();
     void connectHandlers();

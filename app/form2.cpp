@@ -6,10 +6,15 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
 #include <QWindow>
+
+#include <algorithm>
+#include <future>
 
 using FormDesign::Font;
 using FormDesign::Kind;
@@ -35,8 +40,10 @@ constexpr int ClientHeight = 2565;
 // How long refresh() waits for the display server to put the window on the screen.
 constexpr int ExposeTimeoutMs = 3000;
 
-// The notice's face is a light condensed Western one; the look-alikes follow it.
-QFont noticeFont()
+// The notice's face is a light condensed Western one; the look-alikes follow it. The stand-ins
+// draw taller than that face: where the line of the face found does not fit the notice's box,
+// the size comes down until it does, so that no descender or bracket is cut off.
+QFont noticeFont(int boxHeight)
 {
     const QStringList faces = { u"Abadi MT Condensed Light"_qs,
                                 u"Abadi MT Condensed"_qs,
@@ -52,6 +59,15 @@ QFont noticeFont()
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
+    auto lineHeight = [&] {
+        const QFontMetrics metrics(font);
+        return metrics.ascent() + metrics.descent();
+    };
+    if (const int height = lineHeight(); height > boxHeight) { // first guess: in proportion
+        font.setPixelSize(std::max(1, QFontInfo(font).pixelSize() * boxHeight / height));
+        while (lineHeight() > boxHeight && font.pixelSize() > 1)
+            font.setPixelSize(font.pixelSize() - 1);
+    }
     return font;
 }
 
@@ -60,8 +76,11 @@ QFont noticeFont()
 Form2::Form2(Clock &clock)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_clock(clock)
-    , m_picture(u":/splash.gif"_qs)
 {
+    // The picture is decoded on a thread of its own (here, if none can be started) while the
+    // labels are laid out, which loads the font database: the window reaches the screen sooner.
+    auto picture = std::async(std::launch::async | std::launch::deferred,
+                              [] { return QImage(u":/splash.gif"_qs); });
     setObjectName(u"Form2"_qs);
     setWindowTitle(u"Form2"_qs);
     setFont(FormDesign::defaultFont());
@@ -72,10 +91,11 @@ Form2::Form2(Clock &clock)
     const FormDesign::Control &box = Design[1];
     auto label1 = findChild<QLabel *>(QString::fromLatin1(box.name));
     label1->setText(Maker::notice());
-    label1->setFont(noticeFont());
     label1->setGeometry(FormDesign::pixels(box.left), FormDesign::pixels(box.top),
                         FormDesign::pixels(box.width), FormDesign::pixels(box.height));
+    label1->setFont(noticeFont(label1->height()));
 
+    m_picture = QPixmap::fromImage(picture.get());
     FormDesign::centreOnScreen(this);
 }
 

@@ -13,6 +13,8 @@
 #include "unixmailhandler.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -60,7 +62,20 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     services.mail = &mail;
 
-    Form1 form1(services, [&clock] { return std::make_unique<Form2>(clock); });
+    // The splash window is painted first and the main window is built while it shows; the main
+    // window's start-up then takes this splash window over.
+    std::unique_ptr<Splash> splash = std::make_unique<Form2>(clock);
+    splash->show();
+    splash->refresh();
+    // The toolkit's own texts (a text box's context menu) in the user's language; the splash
+    // has none.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale::system(), u"qtbase"_qs, u"_"_qs,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+    Form1 form1(services, [&]() -> std::unique_ptr<Splash> {
+        return splash ? std::move(splash) : std::make_unique<Form2>(clock);
+    });
     ErrorHandling::runHandler(messageBox, [&] { form1.load(); });
     form1.show();
     return app.exec();

@@ -1,12 +1,18 @@
-// The smallest Qt Widgets program that puts up a window: the yardstick for Zelvora's start-up.
+// The smallest Qt Widgets program that puts up a window with one Japanese label in the windows'
+// font: the yardstick for Zelvora's start-up.
+#include "formdesign.h"
+
 #include <QApplication>
+#include <QLabel>
 #include <QWidget>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setFont(FormDesign::defaultFont());
     QWidget window;
     window.setWindowTitle(u"Minimal"_qs);
+    QLabel label(u"メールマガジン作成支援ソフト"_qs, &window);
     window.resize(200, 100);
     window.show();
     return app.exec();

@@ -9,6 +9,8 @@ packages=(
     # fonts: IPAPGothic has the metrics the window layout was drawn for; Nimbus Sans Narrow
     # stands in for the splash notice's light condensed face, so the notice fits its box
     fonts-ipafont-gothic fonts-urw-base35
+    # the toolkit's own texts (a text box's context menu) in Japanese
+    qt6-translations-l10n
     # desktop integration: mail client and browser hand-off, accessories
     xdg-utils x11-apps
     # a sendmail-compatible transport, and what the tests start

@@ -1,5 +1,6 @@
 #include "formdesign.h"
 
+#include "button.h"
 #include "textbox.h"
 
 #include <QComboBox>
@@ -8,7 +9,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 
 #include <limits>
@@ -80,11 +80,9 @@ QWidget *create(const Control &c, QWidget *container)
         combo->setEditText(text);
         return combo;
     }
-    case Kind::Button: {
-        auto button = new QPushButton(text, container);
-        button->setAutoDefault(false);
-        return button;
-    }
+    case Kind::Button:
+        return new Button(text, c.background ? Button::Look::Plain : Button::Look::Style,
+                          container);
     case Kind::Frame: {
         auto frame = new QGroupBox(text, container);
         frame->setFocusPolicy(Qt::NoFocus);
@@ -156,14 +154,44 @@ void build(QWidget *form, std::span<const Control> controls)
             w->setFont(gothicFont(8.25));
         else if (c.font == Font::Gothic975)
             w->setFont(gothicFont(9.75));
-        if (*c.toolTip)
+        if (*c.toolTip) {
             w->setToolTip(QString::fromUtf16(c.toolTip));
+            w->setAccessibleDescription(w->toolTip());
+        }
         applyColours(w, c);
 
         const int h = c.kind == Kind::Line ? 1 : pixels(c.height);
         w->setGeometry(pixels(c.left), pixels(c.top), pixels(c.width), h);
         if (c.kind == Kind::Label)
             w->adjustSize();
+    }
+}
+
+void nameControls(QWidget *form, std::span<const AccessibleName> names)
+{
+    for (const AccessibleName &n : names) {
+        QWidget *w = control(form, n.control);
+        QString name = QString::fromUtf16(n.name);
+        if (n.heading) {
+            QWidget *heading = control(form, n.heading);
+            if (auto label = qobject_cast<QLabel *>(heading)) {
+                label->setBuddy(w);
+                name = label->text();
+            } else if (auto frame = qobject_cast<QGroupBox *>(heading)) {
+                name = frame->title();
+            }
+        }
+        w->setAccessibleName(name);
+        // An editable combo box's edit field holds the focus for it, its list when it is open.
+        if (auto combo = qobject_cast<QComboBox *>(w)) {
+            const QList<QWidget *> parts { combo->lineEdit(), combo->view() };
+            for (QWidget *part : parts) {
+                if (part) {
+                    part->setAccessibleName(name);
+                    part->setAccessibleDescription(combo->accessibleDescription());
+                }
+            }
+        }
     }
 }
 

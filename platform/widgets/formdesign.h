@@ -57,6 +57,15 @@ struct Control
     Qt::Alignment alignment = Qt::AlignLeft; // labels only
 };
 
+/// What a screen reader calls a control that takes the focus: its heading, where it has one (a
+/// label, which is then tied to it as its buddy, or a frame), or else what the control is.
+struct AccessibleName
+{
+    const char *control;
+    const char *heading; // nullptr: none
+    const char16_t *name = u""; // where there is no heading
+};
+
 /// A colour value as the windows exchange it, 0x00BBGGRR (red in the low byte), as a QColor.
 inline QColor colour(quint32 bgr)
 {
@@ -70,6 +79,10 @@ QFont gothicFont(qreal pointSize);
 
 /// Creates the controls of the table on form, in table order, each named after its entry.
 void build(QWidget *form, std::span<const Control> controls);
+
+/// Gives the controls of form their names for screen readers. Buttons are named by their
+/// captions and described by their tooltips without this.
+void nameControls(QWidget *form, std::span<const AccessibleName> names);
 
 /// The control of form named name; it must exist.
 QWidget *control(const QWidget *form, const char *name);

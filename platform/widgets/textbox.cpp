@@ -4,7 +4,18 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QTextBlock>
+
+namespace {
+
+// The document's raw characters with each paragraph break as CR LF, the only thing mapped.
+QString fromRaw(QString raw)
+{
+    return raw.replace(QChar::ParagraphSeparator, u"\r\n"_qs);
+}
+
+} // namespace
 
 TextBox::TextBox(Lines lines, QWidget *parent)
     : QPlainTextEdit(parent)
@@ -25,8 +36,7 @@ QString TextBox::text() const
 {
     // toPlainText() would turn U+00A0 into a space and U+2028 into a line break; the raw text
     // keeps them and marks each paragraph break with U+2029, the only thing mapped here.
-    QString raw = document()->toRawText();
-    return raw.replace(QChar::ParagraphSeparator, u"\r\n"_qs);
+    return fromRaw(document()->toRawText());
 }
 
 void TextBox::setText(const QString &text)
@@ -45,6 +55,15 @@ void TextBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+QMimeData *TextBox::createMimeDataFromSelection() const
+{
+    // Qt's own copy folds U+00A0 into a space and U+2028 into a line break: a sender pasting
+    // the document elsewhere would get other characters than the box shows and the mail sends.
+    auto data = new QMimeData;
+    data->setText(fromRaw(textCursor().selectedText()));
+    return data;
 }
 
 namespace ControlText {

@@ -23,6 +23,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    /// What copy, cut and drag hand out: the selected characters as text() reads them.
+    QMimeData *createMimeDataFromSelection() const override;
 };
 
 namespace ControlText {

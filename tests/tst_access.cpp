@@ -1,0 +1,143 @@
+// Both windows for every user: names a screen reader reads, Enter on buttons, the designed
+// colours, and copying that hands out every character the box holds.
+#include "form1.h"
+#include "form3.h"
+
+#include "fakes.h"
+#include "textbox.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+class TestAccess final : public QObject
+{
+    Q_OBJECT
+
+    FakeServices m_fakes;
+    std::unique_ptr<Form1> m_form1;
+    std::unique_ptr<Form3> m_form3;
+
+    // "Form1/Text7": that control with the focus, its window shown and active.
+    QWidget *shown(const QString &path)
+    {
+        QWidget *window
+            = path.startsWith(u"Form1"_qs) ? static_cast<QWidget *>(m_form1.get()) : m_form3.get();
+        window->show();
+        (void)QTest::qWaitForWindowActive(window); // if it is not, the checks after this fail
+        QWidget *w
+            = path.contains(u'/') ? window->findChild<QWidget *>(path.section(u'/', 1)) : window;
+        w->setFocus();
+        return w;
+    }
+    static QString name(QObject *o)
+    {
+        return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
+    }
+
+private Q_SLOTS:
+    void init() // the windows of the test before are destroyed here
+    {
+        m_form1 = std::make_unique<Form1>(m_fakes.services(), nullptr);
+        m_form3 = std::make_unique<Form3>(m_fakes.services(), nullptr);
+    }
+
+    // Every control that takes the focus is named; a heading is tied to its field and names it.
+    void names_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("headings"); // field:label ...
+        QTest::newRow("main window") << u"Form1"_qs
+                                     << u"Text1:Label1 Text2:Label3 Text3:Label2 Text6:Label4 "
+                                        u"Text7:Label5 Text8:Label6 Text10:Label7"_qs;
+        QTest::newRow("version window") << u"Form3"_qs << QString();
+    }
+    void names()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, headings);
+        QWidget *form = shown(window);
+        for (QWidget *w : form->findChildren<QWidget *>()) {
+            if (w->isVisibleTo(form) && (w->focusPolicy() & Qt::TabFocus))
+                QVERIFY2(!name(w).isEmpty(), qPrintable(w->objectName()));
+        }
+        for (const QString &pair : headings.split(u' ', Qt::SkipEmptyParts)) {
+            auto label = form->findChild<QLabel *>(pair.section(u':', 1));
+            QCOMPARE(label->buddy(), form->findChild<QWidget *>(pair.section(u':', 0, 0)));
+            QCOMPARE(name(label->buddy()), label->text());
+        }
+        if (auto blank = form->findChild<QAction *>(u"mnuHeee"_qs))
+            QVERIFY(blank->text().isEmpty() && !name(blank).isEmpty());
+    }
+
+    // Enter presses the focused button, in either window, and breaks the line in a text box.
+    void enter_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("document"); // the document box's first characters afterwards
+        const Qt::KeyboardModifiers none, keypad(Qt::KeypadModifier);
+        QTest::newRow("作成文書の表示") << u"Form1/Command3"_qs << none << u"\r\nHomepage"_qs;
+        QTest::newRow("作成文書の消去, keypad") << u"Form1/Command4"_qs << keypad << QString();
+        QTest::newRow("in the document box") << u"Form1/Text"_qs << none << u"\r\nab"_qs;
+        QTest::newRow("version window's OK") << u"Form3/Command3"_qs << none << u"ab"_qs;
+    }
+    void enter()
+    {
+        QFETCH(QString, focus);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, document);
+        auto box = m_form1->findChild<TextBox *>(u"Text"_qs);
+        box->setText(u"ab"_qs);
+        QWidget *w = shown(focus);
+        QTest::keyClick(w->window()->windowHandle(), modifiers ? Qt::Key_Enter : Qt::Key_Return,
+                        modifiers);
+        QCOMPARE(box->text().left(10), document);
+        QVERIFY(!m_form3->isVisible()); // closed by its OK button; never shown in the other rows
+        for (auto button : w->window()->findChildren<QPushButton *>())
+            QVERIFY(!button->isDefault());
+    }
+
+    void colours_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QColor>("colour");
+        for (const char *b :
+             { "Form1/Command5", "Form1/Command6", "Form3/Command1", "Form3/Command2" })
+            QTest::newRow(b) << QString::fromLatin1(b) << QColor(224, 224, 224);
+        QTest::newRow("Form1/Command8") << u"Form1/Command8"_qs << QColor(192, 255, 255);
+        QTest::newRow("Form1/Command9") << u"Form1/Command9"_qs << QColor(192, 192, 255);
+    }
+    // Inside the two-pixel bevel, outside the focus rectangle, as the button is drawn.
+    void colours()
+    {
+        QFETCH(QString, button);
+        QTEST(QColor(shown(button)->grab().toImage().pixel(3, 3)), "colour");
+    }
+
+    void copy_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("key");
+        QTest::newRow("document box, copy") << u"Form1/Text"_qs << int(Qt::Key_C);
+        QTest::newRow("body, cut") << u"Form1/Text7"_qs << int(Qt::Key_X);
+        QTest::newRow("one-line box, copy") << u"Form1/Text2"_qs << int(Qt::Key_C);
+    }
+    void copy()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, key);
+        QWidget *w = shown(box);
+        const QString value = u"a\u00A0b\u2028c\u3000d\r\ne"_qs;
+        ControlText::setText(w, value);
+        QApplication::clipboard()->clear();
+        for (Qt::Key k : { Qt::Key_A, Qt::Key(key) }) // select all, then copy or cut
+            QTest::keyClick(w->window()->windowHandle(), k, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), value);
+    }
+};
+
+QTEST_MAIN(TestAccess)
+#include "tst_access.moc"
