@@ -37,12 +37,11 @@ FontChoice pick(QtCommonDialog &d, const FontChoice &c, const QString &colour, c
         clickItem("faceList", c.name);
         clickItem("styleList", QString::fromUtf16(styles[2 * c.bold + c.italic]));
         clickItem("sizeList", QString::number(c.size));
-        const bool effects
-            = child(dialog, "effectsGroup") && child(dialog, "effectsGroup")->isVisible();
-        if (effects && c.strikethru)
-            QTest::keyClick(child(dialog, "strikethruCheck"), Qt::Key_Space);
-        if (effects && c.underline)
-            QTest::keyClick(child(dialog, "underlineCheck"), Qt::Key_Space);
+        const bool effects = child(dialog, "effectsGroup") != nullptr;
+        for (auto [box, on] :
+             { std::pair("strikethruCheck", c.strikethru), { "underlineCheck", c.underline } })
+            if (effects && on)
+                QTest::keyClick(child(dialog, box), Qt::Key_Space);
         auto combo = child<QComboBox>(dialog, "colourCombo");
         for (int i = 0; effects && i < 16 && combo->currentText() != colour; ++i)
             QTest::keyClick(combo, Qt::Key_Down);
