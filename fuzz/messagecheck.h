@@ -25,7 +25,8 @@ Seen read(const QByteArray &message);
 /// Empty when the address is refused before anything is built, or when the reader sees exactly
 /// one recipient with that address and name (controls as spaces), the subject "メルマガ配信",
 /// the body with its CR LF line breaks, and no header line over 78 columns but for a longer
-/// address. Otherwise, what is wrong.
+/// address (which may have "To: " and quotes, or " <" and ">", around it). Otherwise, what is
+/// wrong.
 QString check(const QString &name, const QString &address, const QString &body);
 
 } // namespace MessageCheck
