@@ -109,18 +109,17 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    QFile transport(dir.filePath(u"sendmail"_qs));
-    if (!transport.open(QIODevice::WriteOnly))
-        return 2;
-    transport.write("#!/bin/sh\nexec cat >/dev/null\n");
-    transport.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    transport.close();
-    QFile slow(dir.filePath(u"slow-sendmail"_qs));
-    if (!slow.open(QIODevice::WriteOnly))
-        return 2;
-    slow.write("#!/bin/sh\nwhile [ \"$(head -c 65536 | wc -c)\" -gt 0 ]; do sleep 0.01; done\n");
-    slow.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    slow.close();
+    // A transport that only reads, and one that reads 64 KiB every 10 ms.
+    const std::pair<const char16_t *, QByteArray> transports[] = {
+        { u"sendmail", "exec cat >/dev/null" },
+        { u"slow-sendmail", "while [ \"$(head -c 65536 | wc -c)\" -gt 0 ]; do sleep 0.01; done" },
+    };
+    for (const auto &[name, script] : transports) {
+        QFile file(dir.filePath(QString::fromUtf16(name)));
+        if (!file.open(QIODevice::WriteOnly) || file.write("#!/bin/sh\n" + script + '\n') < 0
+            || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+            return 2;
+    }
     transportDir = &dir;
 
     benchmark::Initialize(&argc, argv);
