@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <csignal>
 #include <limits>
+#include <optional>
 #include <sys/mman.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -195,12 +196,16 @@ Outcome run(const HandOff &handOff, HandOffMonitor *monitor)
         outcome.how = how;
         loop.quit();
     };
+    // Kills the program with everything it started; the loop goes on until it has gone, so the
+    // windows keep repainting meanwhile.
+    std::optional<Outcome::How> stopped;
     const auto stop = [&](Outcome::How how) {
-        end(how);
+        if (stopped)
+            return;
+        stopped = how;
         if (const qint64 pid = process->processId(); pid > 0)
             ::kill(pid_t(-pid), SIGKILL);
         process->kill();
-        process->waitForFinished(5000); // killed: it goes at once
     };
     QObject::connect(process, &QProcess::readyReadStandardError, &loop,
                      [&] { keepSaid(*process, QProcess::StandardError, outcome.said); });
@@ -216,7 +221,9 @@ Outcome run(const HandOff &handOff, HandOffMonitor *monitor)
     QObject::connect(process, &QProcess::finished, &loop,
                      [&](int code, QProcess::ExitStatus status) {
                          outcome.exitCode = code;
-                         end(status == QProcess::CrashExit ? Outcome::Crashed : Outcome::Exited);
+                         end(stopped                             ? *stopped
+                                 : status == QProcess::CrashExit ? Outcome::Crashed
+                                                                 : Outcome::Exited);
                      });
     QTimer limit;
     limit.setSingleShot(true);
