@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 using FormDesign::Font;
 using FormDesign::Kind;
 
@@ -22,7 +24,7 @@ constexpr QRgb LightGrey = qRgb(224, 224, 224);
 // clang-format off
 constexpr FormDesign::Control Design[] = {
 //  name        kind         container  left   top   width height caption                                              tooltip                               font             background foreground alignment
-    {"Frame1",  Kind::Frame, nullptr,    240,  240,  4575,  975, u"Zelvora  Version 1.0",                              u"",                                  Font::Default,   White},
+    {"Frame1",  Kind::Frame, nullptr,    240,  240,  4575,  975, u"Zelvora  Version " ZELVORA_VERSION,                            u"",                                  Font::Default,   White},
     {"Label1",  Kind::Label, "Frame1",   120,  360,  3915,  165, u"動作システムの確認はWindows98SEのみ行っています。", u"",                                  Font::Gothic825},
     {"Line1",   Kind::Line,  "Frame1",   120,  720,  3840,    0},
     {"Frame2",  Kind::Frame, nullptr,    240, 1440,  4575, 1335, u"サポート情報",                                      u"",                                  Font::Default,   White},
@@ -47,9 +49,9 @@ Form3::Form3(const Services &services, QWidget *owner)
     // A fixed single border: title bar with the system menu and the close box, nothing else.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setObjectName(u"Form3"_qs);
-    setWindowTitle(u"バージョン情報"_qs);
-    setWindowIcon(QIcon(u":/form3.ico"_qs));
+    setObjectName(u"Form3"_s);
+    setWindowTitle(u"バージョン情報"_s);
+    setWindowIcon(QIcon(u":/form3.ico"_s));
     setFont(FormDesign::defaultFont());
     QPalette white = palette();
     white.setColor(QPalette::Window, White);

@@ -1,6 +1,8 @@
 // The maker's details shown by the splash window and the version window.
 #pragma once
 
+#include "zelvoraversion.h"
+
 #include <QString>
 
 namespace Maker {
@@ -8,25 +10,25 @@ namespace Maker {
 /// The maker's notice: one line of Latin text.
 inline QString notice()
 {
-    return u"Copyright (C) 2026 TavrinSoft"_qs;
+    return QStringLiteral("Copyright (C) 2026 TavrinSoft");
 }
 
 /// The maker's homepage, opened by the version window.
 inline QString homepageAddress()
 {
-    return u"https://www.tavrinsoft.example/"_qs;
+    return QStringLiteral("https://www.tavrinsoft.example/");
 }
 
 /// Where support mail goes.
 inline QString supportAddress()
 {
-    return u"support@tavrinsoft.example"_qs;
+    return QStringLiteral("support@tavrinsoft.example");
 }
 
 /// The display name of the support address.
 inline QString supportDisplayName()
 {
-    return u"TavrinSoftサポート(Zelvora Ver1.0)"_qs;
+    return QStringLiteral("TavrinSoftサポート(Zelvora Ver" ZELVORA_VERSION ")");
 }
 
 } // namespace Maker

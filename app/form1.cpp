@@ -11,12 +11,15 @@
 #include "launcher.h"
 #include "menuitemname.h"
 #include "textbox.h"
+#include "zelvoraversion.h"
 
 #include <QComboBox>
 #include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
+
+using namespace Qt::StringLiterals;
 
 using FormDesign::Font;
 using FormDesign::Kind;
@@ -96,7 +99,7 @@ constexpr qint32 FontDialogFlags
 
 Error invalidPropertyValue()
 {
-    return Error { RuntimeError::InvalidPropertyValue, u"プロパティの値が不正です。"_qs };
+    return Error { RuntimeError::InvalidPropertyValue, u"プロパティの値が不正です。"_s };
 }
 
 } // namespace
@@ -109,9 +112,9 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
-    setObjectName(u"Form1"_qs);
-    setWindowTitle(u"Zelvora   Ver1.0"_qs);
-    setWindowIcon(QIcon(u":/form1.ico"_qs));
+    setObjectName(u"Form1"_s);
+    setWindowTitle(u"Zelvora   Ver" ZELVORA_VERSION ""_s);
+    setWindowIcon(QIcon(u":/form1.ico"_s));
     setFont(FormDesign::defaultFont());
 
     auto client = new QWidget(this);
@@ -192,10 +195,10 @@ std::span<const FormDesign::Control> Form1::design()
 
 void Form1::createMenus()
 {
-    QMenu *mnuFile = menuBar()->addMenu(u"Windows付属アプリの起動"_qs);
-    mnuFile->setObjectName(u"mnuFile"_qs);
-    QMenu *mnuHelp = menuBar()->addMenu(u"ヘルプ"_qs);
-    mnuHelp->setObjectName(u"mnuHelp"_qs);
+    QMenu *mnuFile = menuBar()->addMenu(u"Windows付属アプリの起動"_s);
+    mnuFile->setObjectName(u"mnuFile"_s);
+    QMenu *mnuHelp = menuBar()->addMenu(u"ヘルプ"_s);
+    mnuHelp->setObjectName(u"mnuHelp"_s);
 
     const struct
     {
@@ -205,10 +208,10 @@ void Form1::createMenus()
         void (Form1::*handler)();
     } items[] = {
         { mnuFile, "mnuHeee", QString(), nullptr },
-        { mnuFile, "mnuDen", u"電卓"_qs, &Form1::mnuDenClick },
-        { mnuFile, "mnuMemo", u"メモ帳"_qs, &Form1::mnuMemoClick },
-        { mnuFile, "mnuFileExit", u"終了"_qs, &Form1::unload },
-        { mnuHelp, "mnuForm3", u"バージョン情報"_qs, &Form1::mnuForm3Click },
+        { mnuFile, "mnuDen", u"電卓"_s, &Form1::mnuDenClick },
+        { mnuFile, "mnuMemo", u"メモ帳"_s, &Form1::mnuMemoClick },
+        { mnuFile, "mnuFileExit", u"終了"_s, &Form1::unload },
+        { mnuHelp, "mnuForm3", u"バージョン情報"_s, &Form1::mnuForm3Click },
     };
     for (const auto &item : items) {
         QAction *action = item.menu->addAction(item.caption);
@@ -217,7 +220,7 @@ void Form1::createMenus()
             handle(action, item.handler);
     }
     // The blank first item does nothing; it is still read out as something.
-    MenuItemName::set(findChild<QAction *>(u"mnuHeee"_qs), u"空白（何もしません）"_qs);
+    MenuItemName::set(findChild<QAction *>(u"mnuHeee"_s), u"空白（何もしません）"_s);
 }
 
 void Form1::connectHandlers()
@@ -317,7 +320,7 @@ void Form1::command7Click()
 {
     const QString date = textOf("Text9");
     const QString label = textOf("Combo1");
-    setTextOf("Text6", date + u"\r\n"_qs + label);
+    setTextOf("Text6", date + u"\r\n"_s + label);
 }
 
 // "フォント指定": the document box takes the font dialog's choice. A cancelled dialog reports
@@ -364,12 +367,12 @@ void Form1::command9Click()
 
 void Form1::mnuDenClick()
 {
-    m_services.launcher->start(u"calc.exe"_qs, Launcher::NormalFocus);
+    m_services.launcher->start(u"calc.exe"_s, Launcher::NormalFocus);
 }
 
 void Form1::mnuMemoClick()
 {
-    m_services.launcher->start(u"NOTEPAD.EXE"_qs, Launcher::NormalFocus);
+    m_services.launcher->start(u"NOTEPAD.EXE"_s, Launcher::NormalFocus);
 }
 
 // "バージョン情報": a new version window each time, modal over this one.

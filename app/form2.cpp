@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <future>
 
+using namespace Qt::StringLiterals;
+
 using FormDesign::Font;
 using FormDesign::Kind;
 
@@ -45,13 +47,13 @@ constexpr int ExposeTimeoutMs = 3000;
 // the size comes down until it does, so that no descender or bracket is cut off.
 QFont noticeFont(int boxHeight)
 {
-    const QStringList faces = { u"Abadi MT Condensed Light"_qs,
-                                u"Abadi MT Condensed"_qs,
-                                u"Arial Narrow"_qs,
-                                u"Liberation Sans Narrow"_qs,
-                                u"Nimbus Sans Narrow"_qs,
-                                u"DejaVu Sans Condensed"_qs,
-                                u"sans-serif"_qs };
+    const QStringList faces = { u"Abadi MT Condensed Light"_s,
+                                u"Abadi MT Condensed"_s,
+                                u"Arial Narrow"_s,
+                                u"Liberation Sans Narrow"_s,
+                                u"Nimbus Sans Narrow"_s,
+                                u"DejaVu Sans Condensed"_s,
+                                u"sans-serif"_s };
     QFont font(faces.first());
     font.setFamilies(faces);
     font.setPointSizeF(18);
@@ -80,9 +82,9 @@ Form2::Form2(Clock &clock)
     // The picture is decoded on a thread of its own (here, if none can be started) while the
     // labels are laid out, which loads the font database: the window reaches the screen sooner.
     auto picture = std::async(std::launch::async | std::launch::deferred,
-                              [] { return QImage(u":/splash.gif"_qs); });
-    setObjectName(u"Form2"_qs);
-    setWindowTitle(u"Form2"_qs);
+                              [] { return QImage(u":/splash.gif"_s); });
+    setObjectName(u"Form2"_s);
+    setWindowTitle(u"Form2"_s);
     setFont(FormDesign::defaultFont());
     setFixedSize(FormDesign::size(ClientWidth, ClientHeight));
 

@@ -18,6 +18,8 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 // Without a display Qt prints an English message and aborts with a core dump. Someone who starts
 // the program from a text console or over ssh gets one line in both languages and status 1.
 static bool displayChosen(int argc, char *argv[])
@@ -42,8 +44,8 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     // The dock and the window list find the icon and name through the desktop entry's name.
-    QGuiApplication::setDesktopFileName(u"example.tavrinsoft.Zelvora"_qs);
-    QApplication::setApplicationName(u"Zelvora"_qs);
+    QGuiApplication::setDesktopFileName(u"example.tavrinsoft.Zelvora"_s);
+    QApplication::setApplicationName(u"Zelvora"_s);
     QApplication::setFont(FormDesign::defaultFont());
 
     // The real platform behind every window; they outlive the windows that use them.
@@ -70,7 +72,7 @@ int main(int argc, char *argv[])
     // The toolkit's own texts (a text box's context menu) in the user's language; the splash
     // has none.
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale::system(), u"qtbase"_qs, u"_"_qs,
+    if (qtTexts.load(QLocale::system(), u"qtbase"_s, u"_"_s,
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
     Form1 form1(services, [&]() -> std::unique_ptr<Splash> {

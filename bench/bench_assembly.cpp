@@ -11,16 +11,18 @@
 #include <QPushButton>
 #include <benchmark/benchmark.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // About 1 MiB of UTF-8 Japanese in 20,000 lines.
 QString japaneseBody()
 {
-    const QString line = u"今日のメルマガは寒い朝の話題です。"_qs; // 17 characters, 51 bytes
+    const QString line = u"今日のメルマガは寒い朝の話題です。"_s; // 17 characters, 51 bytes
     QString body;
     for (int i = 0; i < 20000; ++i) {
         if (i)
-            body += u"\r\n"_qs;
+            body += u"\r\n"_s;
         body += line;
     }
     return body;
@@ -28,7 +30,7 @@ QString japaneseBody()
 
 long residentKiB()
 {
-    QFile status(u"/proc/self/status"_qs);
+    QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n'))
@@ -43,9 +45,9 @@ void BM_AssembleIntoDocumentBox(benchmark::State &state)
 {
     Form1 form(fakes.services(), nullptr);
     form.show();
-    auto body = form.findChild<QWidget *>(u"Text7"_qs);
+    auto body = form.findChild<QWidget *>(u"Text7"_s);
     ControlText::setText(body, japaneseBody());
-    auto command3 = form.findChild<QPushButton *>(u"Command3"_qs);
+    auto command3 = form.findChild<QPushButton *>(u"Command3"_s);
     state.counters["resident_KiB"] = residentKiB();
     for (auto _ : state) {
         command3->click();
@@ -60,8 +62,8 @@ void BM_BarePlainTextEdit(benchmark::State &state)
     edit.setLineWrapMode(QPlainTextEdit::NoWrap);
     edit.resize(441, 185);
     edit.show();
-    const QString document = u"title\r\nHomepage  :\r\nE-mail :\r\n\r\nsig\r\n"_qs
-        + QString(42, u'-') + u"\r\n"_qs + japaneseBody() + u"\r\n"_qs;
+    const QString document = u"title\r\nHomepage  :\r\nE-mail :\r\n\r\nsig\r\n"_s
+        + QString(42, u'-') + u"\r\n"_s + japaneseBody() + u"\r\n"_s;
     for (auto _ : state) {
         edit.setPlainText(document);
         QCoreApplication::processEvents();

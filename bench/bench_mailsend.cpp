@@ -16,6 +16,8 @@
 #include <iostream>
 #include <map>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr double MaxRatio = 2.2;
@@ -24,7 +26,7 @@ constexpr qint64 MaxPauseMs = 100;
 // Japanese lines with CR LF breaks, `mebibytes` MiB of UTF-8.
 QString document(int mebibytes)
 {
-    const QString line = u"今日のメルマガは寒い朝の話題です。\r\n"_qs; // 53 bytes
+    const QString line = u"今日のメルマガは寒い朝の話題です。\r\n"_s; // 53 bytes
     const qsizetype target = qsizetype(mebibytes) << 20;
     QString body;
     while (body.size() * 3 < target)
@@ -41,9 +43,9 @@ void send(UnixMailHandler &handler, const QString &body)
     session->signOn();
     messages->setSessionId(session->sessionId());
     messages->compose();
-    messages->setRecipDisplayName(u"山田 太郎"_qs);
-    messages->setRecipAddress(u"taro@example.jp"_qs);
-    messages->setMsgSubject(u"メルマガ配信"_qs);
+    messages->setRecipDisplayName(u"山田 太郎"_s);
+    messages->setRecipAddress(u"taro@example.jp"_s);
+    messages->setMsgSubject(u"メルマガ配信"_s);
     messages->setMsgNoteText(body);
     messages->send(false);
     session->signOff();
@@ -52,7 +54,7 @@ void send(UnixMailHandler &handler, const QString &body)
 void BM_SendDocument(benchmark::State &state)
 {
     UnixMailHandler::Options options = UnixMailHandler::defaultOptions();
-    options.sendmailCandidates = { transportDir->filePath(u"sendmail"_qs) };
+    options.sendmailCandidates = { transportDir->filePath(u"sendmail"_s) };
     UnixMailHandler handler(options);
     const QString body = document(int(state.range(0)));
     for (auto _ : state) {
@@ -70,7 +72,7 @@ void BM_SendDocument(benchmark::State &state)
 qint64 longestPause()
 {
     UnixMailHandler::Options options = UnixMailHandler::defaultOptions();
-    options.sendmailCandidates = { transportDir->filePath(u"slow-sendmail"_qs) };
+    options.sendmailCandidates = { transportDir->filePath(u"slow-sendmail"_s) };
     UnixMailHandler handler(options);
     const QString body = document(2);
     QElapsedTimer clock;

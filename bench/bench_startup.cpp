@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr double SplashWait = 5.0;
@@ -24,8 +26,8 @@ public:
     explicit MapWatcher(const XvfbServer &display)
     {
         m_xev.setProcessEnvironment(display.environment());
-        m_xev.start(u"stdbuf"_qs,
-                    { u"-oL"_qs, u"xev"_qs, u"-root"_qs, u"-event"_qs, u"substructure"_qs });
+        m_xev.start(u"stdbuf"_s,
+                    { u"-oL"_s, u"xev"_s, u"-root"_s, u"-event"_s, u"substructure"_s });
         m_xev.waitForStarted();
     }
     ~MapWatcher()
@@ -61,7 +63,7 @@ double timeToMap(const XvfbServer &display, MapWatcher &watcher, const QString &
     watcher.clear();
     QProcess app;
     QProcessEnvironment env = display.environment();
-    env.insert(u"LANG"_qs, u"ja_JP.UTF-8"_qs);
+    env.insert(u"LANG"_s, u"ja_JP.UTF-8"_s);
     app.setProcessEnvironment(env);
     app.setStandardOutputFile(QProcess::nullDevice());
     app.setStandardErrorFile(QProcess::nullDevice());

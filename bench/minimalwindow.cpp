@@ -6,13 +6,15 @@
 #include <QLabel>
 #include <QWidget>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setFont(FormDesign::defaultFont());
     QWidget window;
-    window.setWindowTitle(u"Minimal"_qs);
-    QLabel label(u"メールマガジン作成支援ソフト"_qs, &window);
+    window.setWindowTitle(u"Minimal"_s);
+    QLabel label(u"メールマガジン作成支援ソフト"_s, &window);
     window.resize(200, 100);
     window.show();
     return app.exec();

@@ -23,12 +23,12 @@ public:
     }
 
     /// Starts the server and waits until it accepts clients; false when it cannot.
-    bool start(const QString &screen = u"1280x1024x24"_qs)
+    bool start(const QString &screen = QStringLiteral("1280x1024x24"))
     {
         // With -displayfd the server writes its display number once it is ready.
-        m_process.start(u"Xvfb"_qs,
-                        { u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, screen,
-                          u"-nolisten"_qs, u"tcp"_qs });
+        m_process.start(QStringLiteral("Xvfb"),
+                        { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"), screen,
+                          QStringLiteral("-nolisten"), QStringLiteral("tcp") });
         if (!m_process.waitForStarted(10000))
             return false;
         QByteArray out;
@@ -48,9 +48,9 @@ public:
     QProcessEnvironment environment() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"DISPLAY"_qs, m_display);
-        env.insert(u"QT_QPA_PLATFORM"_qs, u"xcb"_qs);
-        env.remove(u"WAYLAND_DISPLAY"_qs);
+        env.insert(QStringLiteral("DISPLAY"), m_display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         return env;
     }
 

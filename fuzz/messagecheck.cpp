@@ -14,6 +14,8 @@
 #include <memory>
 #include <mutex>
 
+using namespace Qt::StringLiterals;
+
 namespace MessageCheck {
 
 namespace {
@@ -28,7 +30,7 @@ template<typename T> using Ptr = std::unique_ptr<T, Unref>;
 QString unquoted(QString address)
 {
     if (address.startsWith(u'"')) {
-        const qsizetype close = address.indexOf(u"\"@"_qs, 1);
+        const qsizetype close = address.indexOf(u"\"@"_s, 1);
         if (close > 0)
             address = address.mid(1, close - 1) + address.mid(close + 1);
     }
@@ -93,14 +95,14 @@ QString check(const QString &name, const QString &address, const QString &body)
         if (!holds)
             wrong += what + u'\n';
     };
-    expect(seen.recipients == 1, u"recipients: %1"_qs.arg(seen.recipients));
-    expect(seen.address.compare(address, Qt::CaseInsensitive) == 0, u"address: "_qs + seen.address);
+    expect(seen.recipients == 1, u"recipients: %1"_s.arg(seen.recipients));
+    expect(seen.address.compare(address, Qt::CaseInsensitive) == 0, u"address: "_s + seen.address);
     const QString shownName = RecipientAddress::displayName(name);
-    expect(seen.name == shownName, u"name: "_qs + seen.name);
-    expect(seen.subject == DocumentSender::subject(), u"subject: "_qs + seen.subject);
-    expect(seen.body == body.toUtf8(), u"body differs"_qs);
+    expect(seen.name == shownName, u"name: "_s + seen.name);
+    expect(seen.subject == DocumentSender::subject(), u"subject: "_s + seen.subject);
+    expect(seen.body == body.toUtf8(), u"body differs"_s);
     expect(seen.longestHeaderLine <= std::max<qsizetype>(78, address.size() + 6),
-           u"header line of %1 columns"_qs.arg(seen.longestHeaderLine));
+           u"header line of %1 columns"_s.arg(seen.longestHeaderLine));
     return wrong;
 }
 

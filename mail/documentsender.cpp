@@ -2,11 +2,13 @@
 
 #include "errorhandling.h"
 
+using namespace Qt::StringLiterals;
+
 namespace DocumentSender {
 
 QString subject()
 {
-    return u"メルマガ配信"_qs;
+    return u"メルマガ配信"_s;
 }
 
 void sendComposedDocument(MapiSession &session, MapiMessages &messages,

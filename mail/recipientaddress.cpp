@@ -5,6 +5,8 @@
 #include <QList>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // RFC 5322 atext: the characters of an unquoted local part besides letters and digits.
@@ -60,7 +62,7 @@ bool isDomain(QStringView domain)
     for (QStringView label : domain.split(u'.')) {
         if (label.isEmpty() || label.startsWith(u'-') || label.endsWith(u'-'))
             return false;
-        if (label.startsWith(u"xn--"_qs, Qt::CaseInsensitive) && !isInternationalLabel(label))
+        if (label.startsWith(u"xn--"_s, Qt::CaseInsensitive) && !isInternationalLabel(label))
             return false;
         for (QChar c : label) {
             if (!isLabelChar(c))
@@ -90,20 +92,20 @@ QString hint(const QString &address)
 {
     for (QChar c : address) {
         if (c.unicode() > 0x7E)
-            return u"半角でない文字「%1」が含まれています。"_qs.arg(
+            return u"半角でない文字「%1」が含まれています。"_s.arg(
                 c.isSurrogate() ? QChar(QChar::ReplacementCharacter) : c);
         if (c.unicode() <= 0x20)
-            return u"空白や改行が含まれています。"_qs;
+            return u"空白や改行が含まれています。"_s;
     }
     const qsizetype ats = address.count(u'@');
     if (ats == 0)
-        return u"「@」がありません。"_qs;
+        return u"「@」がありません。"_s;
     if (ats > 1)
-        return u"「@」が %1 個あります。"_qs.arg(ats);
+        return u"「@」が %1 個あります。"_s.arg(ats);
     if (address.startsWith(u'-'))
-        return u"先頭の「-」は使えません。"_qs;
+        return u"先頭の「-」は使えません。"_s;
     if (address.size() > RecipientAddress::MaxLength)
-        return u"%1 文字を超えています。"_qs.arg(RecipientAddress::MaxLength);
+        return u"%1 文字を超えています。"_s.arg(RecipientAddress::MaxLength);
     return {};
 }
 
@@ -138,14 +140,14 @@ void check(const QString &address)
         return;
     QString reason;
     if (address.isEmpty())
-        reason = u"宛先メールアドレスが入力されていません。"_qs;
+        reason = u"宛先メールアドレスが入力されていません。"_s;
     else
-        reason = u"宛先メールアドレス「%1」は正しくありません。"_qs.arg(visible(address))
+        reason = u"宛先メールアドレス「%1」は正しくありません。"_s.arg(visible(address))
             + hint(address);
     throw Error { MapiError::InvalidRecipients,
                   reason
                       + u"name@example.jp のように、半角英数字で「@」を一つだけ含み、空白や"
-                        u"改行のない形で入力してください。メールは送られていません。"_qs };
+                        u"改行のない形で入力してください。メールは送られていません。"_s };
 }
 
 QString displayName(const QString &name)
@@ -170,10 +172,10 @@ QString mailbox(const QString &name, const QString &address)
     if (cleanName.isEmpty())
         return address;
     if (needsQuotes(cleanName)) {
-        cleanName.replace(u'\\', u"\\\\"_qs).replace(u'"', u"\\\""_qs);
+        cleanName.replace(u'\\', u"\\\\"_s).replace(u'"', u"\\\""_s);
         cleanName = u'"' + cleanName + u'"';
     }
-    return cleanName + u" <"_qs + address + u'>';
+    return cleanName + u" <"_s + address + u'>';
 }
 
 } // namespace RecipientAddress

@@ -17,7 +17,7 @@ namespace ErrorHandling {
 /// The program's title, shown on every message box.
 inline QString appTitle()
 {
-    return u"Zelvora"_qs;
+    return QStringLiteral("Zelvora");
 }
 
 /// The warning box of a trapped error: the number, one CR, the description; exclamation, OK.
@@ -30,7 +30,7 @@ inline void showWarning(MessageBox &box, const Error &error)
 /// The top-level handling of an error no procedure trapped.
 inline void reportUntrapped(MessageBox &box, const Error &error)
 {
-    box.show(u"エラー "_qs + QString::number(error.number) + u'\r' + error.description,
+    box.show(QStringLiteral("エラー ") + QString::number(error.number) + u'\r' + error.description,
              MessageBox::Critical, appTitle());
 }
 
@@ -43,7 +43,7 @@ template<typename Steps> std::optional<Error> trap(Steps &&steps)
     } catch (const Error &error) {
         return error;
     } catch (const std::bad_alloc &) {
-        return Error { RuntimeError::OutOfMemory, u"メモリが不足しています。"_qs };
+        return Error { RuntimeError::OutOfMemory, QStringLiteral("メモリが不足しています。") };
     } catch (const std::exception &e) {
         return Error { RuntimeError::InternalError, QString::fromLocal8Bit(e.what()) };
     }

@@ -75,7 +75,7 @@ public:
     quint32 color() const override { return choice.colour; }
 
     int shown = 0;
-    FontChoice choice { u"IPAPGothic"_qs };
+    FontChoice choice { QStringLiteral("IPAPGothic") };
 
 private:
     qint32 m_flags = 0;

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestAccess final : public QObject
 {
     Q_OBJECT
@@ -24,7 +26,7 @@ class TestAccess final : public QObject
     QWidget *shown(const QString &path)
     {
         QWidget *window
-            = path.startsWith(u"Form1"_qs) ? static_cast<QWidget *>(m_form1.get()) : m_form3.get();
+            = path.startsWith(u"Form1"_s) ? static_cast<QWidget *>(m_form1.get()) : m_form3.get();
         window->show();
         (void)QTest::qWaitForWindowActive(window); // if it is not, the checks after this fail
         QWidget *w
@@ -49,10 +51,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("headings"); // field:label ...
-        QTest::newRow("main window") << u"Form1"_qs
+        QTest::newRow("main window") << u"Form1"_s
                                      << u"Text1:Label1 Text2:Label3 Text3:Label2 Text6:Label4 "
-                                        u"Text7:Label5 Text8:Label6 Text10:Label7"_qs;
-        QTest::newRow("version window") << u"Form3"_qs << QString();
+                                        u"Text7:Label5 Text8:Label6 Text10:Label7"_s;
+        QTest::newRow("version window") << u"Form3"_s << QString();
     }
     void names()
     {
@@ -68,7 +70,7 @@ private Q_SLOTS:
             QCOMPARE(label->buddy(), form->findChild<QWidget *>(pair.section(u':', 0, 0)));
             QCOMPARE(name(label->buddy()), label->text());
         }
-        if (auto blank = form->findChild<QAction *>(u"mnuHeee"_qs))
+        if (auto blank = form->findChild<QAction *>(u"mnuHeee"_s))
             QVERIFY(blank->text().isEmpty() && !name(blank).isEmpty());
     }
 
@@ -79,20 +81,20 @@ private Q_SLOTS:
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<QString>("document"); // the document box's first characters afterwards
         const Qt::KeyboardModifiers none, keypad(Qt::KeypadModifier);
-        QTest::newRow("作成文書の表示") << u"Form1/Command3"_qs << none << u"\r\nHomepage"_qs;
-        QTest::newRow("作成文書の消去, keypad") << u"Form1/Command4"_qs << keypad << QString();
-        QTest::newRow("in the document box") << u"Form1/Text"_qs << none << u"\r\nab"_qs;
+        QTest::newRow("作成文書の表示") << u"Form1/Command3"_s << none << u"\r\nHomepage"_s;
+        QTest::newRow("作成文書の消去, keypad") << u"Form1/Command4"_s << keypad << QString();
+        QTest::newRow("in the document box") << u"Form1/Text"_s << none << u"\r\nab"_s;
         QTest::newRow("Shift+Enter in the document box")
-            << u"Form1/Text"_qs << Qt::KeyboardModifiers(Qt::ShiftModifier) << u"\r\nab"_qs;
-        QTest::newRow("version window's OK") << u"Form3/Command3"_qs << none << u"ab"_qs;
+            << u"Form1/Text"_s << Qt::KeyboardModifiers(Qt::ShiftModifier) << u"\r\nab"_s;
+        QTest::newRow("version window's OK") << u"Form3/Command3"_s << none << u"ab"_s;
     }
     void enter()
     {
         QFETCH(QString, focus);
         QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(QString, document);
-        auto box = m_form1->findChild<TextBox *>(u"Text"_qs);
-        box->setText(u"ab"_qs);
+        auto box = m_form1->findChild<TextBox *>(u"Text"_s);
+        box->setText(u"ab"_s);
         QWidget *w = shown(focus);
         QTest::keyClick(w->window()->windowHandle(), modifiers ? Qt::Key_Enter : Qt::Key_Return,
                         modifiers);
@@ -107,7 +109,7 @@ private Q_SLOTS:
     void colours()
     {
         for (const auto &[window, design] :
-             { std::pair(u"Form1/"_qs, Form1::design()), { u"Form3/"_qs, Form3::design() } })
+             { std::pair(u"Form1/"_s, Form1::design()), { u"Form3/"_s, Form3::design() } })
             for (const FormDesign::Control &row : design)
                 if (row.kind == FormDesign::Kind::Button && row.background)
                     QCOMPARE(QColor(shown(window + QString::fromLatin1(row.name))
@@ -121,16 +123,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("key");
-        QTest::newRow("document box, copy") << u"Form1/Text"_qs << int(Qt::Key_C);
-        QTest::newRow("body, cut") << u"Form1/Text7"_qs << int(Qt::Key_X);
-        QTest::newRow("one-line box, copy") << u"Form1/Text2"_qs << int(Qt::Key_C);
+        QTest::newRow("document box, copy") << u"Form1/Text"_s << int(Qt::Key_C);
+        QTest::newRow("body, cut") << u"Form1/Text7"_s << int(Qt::Key_X);
+        QTest::newRow("one-line box, copy") << u"Form1/Text2"_s << int(Qt::Key_C);
     }
     void copy()
     {
         QFETCH(QString, box);
         QFETCH(int, key);
         QWidget *w = shown(box);
-        const QString value = u"a\u00A0b\u2028c\u3000d\r\ne"_qs;
+        const QString value = u"a\u00A0b\u2028c\u3000d\r\ne"_s;
         ControlText::setText(w, value);
         QApplication::clipboard()->clear();
         for (Qt::Key k : { Qt::Key_A, Qt::Key(key) }) // select all, then copy or cut

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestCatalogues final : public QObject
 {
     Q_OBJECT
@@ -25,11 +27,11 @@ private Q_SLOTS:
 
     void labelsAndClosingLines()
     {
-        const QString quoted = u"\u0022タイトル名を入れて下さい\u0022"_qs;
-        QStringList labels { u"週間"_qs, u"月間"_qs };
+        const QString quoted = u"\u0022タイトル名を入れて下さい\u0022"_s;
+        QStringList labels { u"週間"_s, u"月間"_s };
         for (const char16_t *month : { u"１", u"２", u"３", u"４", u"５", u"６", u"７", u"８",
                                        u"９", u"１０", u"１１", u"１２" })
-            labels << quoted + QString::fromUtf16(month) + u"月号"_qs;
+            labels << quoted + QString::fromUtf16(month) + u"月号"_s;
         for (const char16_t *suffix : { u"特大号", u"緊急配信", u"号\u3000外" })
             labels << quoted + QString::fromUtf16(suffix);
         QCOMPARE(Catalogues::issueLabels(), labels);
@@ -39,7 +41,7 @@ private Q_SLOTS:
         for (const char16_t *message :
              { u"次回をお楽しみに\uFF01", u"配信中止はE-mailで受け付けます\uFF01" })
             closing << QString(5, u'-') + u'\u3000' + QString::fromUtf16(message) + u'\u3000'
-                    + QString(12, u'-') + u"\u3000END\u3000"_qs + QString(15, u'-');
+                    + QString(12, u'-') + u"\u3000END\u3000"_s + QString(15, u'-');
         QCOMPARE(Catalogues::closingLines(), closing);
         QCOMPARE(closing.at(0).size() + closing.at(1).size(), 48 + 58);
     }

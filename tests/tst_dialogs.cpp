@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(FontChoice)
 
 template<typename T = QWidget> T *child(QObject *parent, const char *name)
@@ -77,18 +79,18 @@ private Q_SLOTS:
             QCOMPARE(box->buttons().size(), 1);
             QTest::keyClick(box, Qt::Key_Enter);
         });
-        QCOMPARE(QtMessageBox().show(u"32014\r宛先が\r\n不明"_qs, style, u"Zelvora"_qs), 1);
-        QCOMPARE(seen, u"Zelvora|32014\n宛先が\n不明"_qs);
+        QCOMPARE(QtMessageBox().show(u"32014\r宛先が\r\n不明"_s, style, u"Zelvora"_s), 1);
+        QCOMPARE(seen, u"Zelvora|32014\n宛先が\n不明"_s);
     }
 
     void realDialog()
     {
-        const FontChoice chosen { u"DejaVu Serif"_qs, 72, true, true, true, true, 0x800000 };
+        const FontChoice chosen { u"DejaVu Serif"_s, 72, true, true, true, true, 0x800000 };
         QtCommonDialog d;
         d.setFlags(259);
-        QCOMPARE(pick(d, chosen, u"ネイビー"_qs, "okButton"), chosen);
+        QCOMPARE(pick(d, chosen, u"ネイビー"_s, "okButton"), chosen);
         d.setFlags(3); // screen and printer fonts
-        QCOMPARE(pick(d, { u"DejaVu Sans"_qs, 14 }, {}, "cancelButton"), chosen);
+        QCOMPARE(pick(d, { u"DejaVu Sans"_s, 14 }, {}, "cancelButton"), chosen);
     }
 
     void command8_data()
@@ -96,12 +98,12 @@ private Q_SLOTS:
         QTest::addColumn<FontChoice>("choice");
         QTest::addColumn<QColor>("colour"); // none: the document box refuses the choice
         QTest::newRow("every style, half point, red")
-            << FontChoice { u"Sans"_qs, 10.5, true, true, true, true, 0x0000FF }
+            << FontChoice { u"Sans"_s, 10.5, true, true, true, true, 0x0000FF }
             << QColor(0xFF0000);
-        QTest::newRow("size NaN") << FontChoice { u"Serif"_qs, float(qQNaN()) } << QColor();
+        QTest::newRow("size NaN") << FontChoice { u"Serif"_s, float(qQNaN()) } << QColor();
         QTest::newRow("empty face") << FontChoice { QString(), 9 } << QColor();
         QTest::newRow("colour > 24 bits")
-            << FontChoice { .name = u"Serif"_qs, .colour = 1 << 24 } << QColor();
+            << FontChoice { .name = u"Serif"_s, .colour = 1 << 24 } << QColor();
     }
     void command8()
     {
@@ -110,7 +112,7 @@ private Q_SLOTS:
         FakeServices fakes;
         Form1 form(fakes.services(), nullptr);
         auto text = child<TextBox>(&form, "Text");
-        const QString document = u"１行目\u3000\u00A0end\r\n\r\n２行目 "_qs;
+        const QString document = u"１行目\u3000\u00A0end\r\n\r\n２行目 "_s;
         text->setText(document);
         // Only the document box takes a choice, and only one it does not refuse.
         QHash<QWidget *, std::pair<QFont, QPalette>> kept;
@@ -124,7 +126,7 @@ private Q_SLOTS:
             QVERIFY2(std::pair(w->font(), w->palette()) == looks, qPrintable(w->objectName()));
         QCOMPARE(fakes.messageBox.shown.size(), qsizetype(!colour.isValid())); // top-level handling
         for (const auto &box : fakes.messageBox.shown)
-            QVERIFY(box.title == u"Zelvora"_qs && box.prompt.contains(u"380"_qs));
+            QVERIFY(box.title == u"Zelvora"_s && box.prompt.contains(u"380"_s));
         const QFont font = text->font();
         const QPalette palette = text->palette();
         if (colour.isValid()) {

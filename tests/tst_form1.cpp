@@ -18,6 +18,8 @@
 
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(std::exception_ptr)
 using Texts = QList<std::pair<QString, QString>>;
 Q_DECLARE_METATYPE(Texts)
@@ -53,7 +55,7 @@ class TestForm1 final : public QObject
     }
     void select(int row)
     {
-        auto list = static_cast<QListWidget *>(get(u"List1"_qs));
+        auto list = static_cast<QListWidget *>(get(u"List1"_s));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
     }
@@ -72,12 +74,12 @@ private Q_SLOTS:
 
     void opensAsDesigned()
     {
-        QCOMPARE(m_form->windowTitle(), u"Zelvora   Ver1.0"_qs);
+        QCOMPARE(m_form->windowTitle(), u"Zelvora   Ver1.0"_s);
         QCOMPARE(m_form->centralWidget()->size(), QSize(687, 576));
         QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(QApplication::focusWidget(), get(u"Text1"_qs));
-        QCOMPARE(text(u"Text11"_qs), u"V\uFF08\uFF3E0\uFF3E\uFF09毎度っ\uFF01\u3000by - "_qs);
-        QCOMPARE(combo(u"Combo1"_qs)->count(), Catalogues::issueLabels().size());
+        QCOMPARE(QApplication::focusWidget(), get(u"Text1"_s));
+        QCOMPARE(text(u"Text11"_s), u"V\uFF08\uFF3E0\uFF3E\uFF09毎度っ\uFF01\u3000by - "_s);
+        QCOMPARE(combo(u"Combo1"_s)->count(), Catalogues::issueLabels().size());
     }
 
     // Every control sits where its design row puts it (15 twips to a pixel), in its colours (the
@@ -103,11 +105,11 @@ private Q_SLOTS:
                 QCOMPARE(w->palette().color(field ? QPalette::Text : QPalette::WindowText),
                          QColor(*row.foreground));
         }
-        QCOMPARE(get(u"Text11"_qs)->parentWidget(), get(u"Frame3"_qs));
+        QCOMPARE(get(u"Text11"_s)->parentWidget(), get(u"Frame3"_s));
         QCOMPARE(m_form->centralWidget()->palette().color(QPalette::Window), QColor(192, 192, 192));
-        QCOMPARE(get(u"Text1"_qs)->font().families().value(0), u"ＭＳ Ｐゴシック"_qs);
-        QCOMPARE(get(u"Text7"_qs)->font().pointSizeF(), 9.75);
-        QVERIFY(get(u"Label1"_qs)->height() <= 16); // one line of its text
+        QCOMPARE(get(u"Text1"_s)->font().families().value(0), u"ＭＳ Ｐゴシック"_s);
+        QCOMPARE(get(u"Text7"_s)->font().pointSizeF(), 9.75);
+        QVERIFY(get(u"Label1"_s)->height() <= 16); // one line of its text
 
         const QObjectList order = m_form->centralWidget()->children();
         auto z = [&](const char16_t *name) { return order.indexOf(get(QString::fromUtf16(name))); };
@@ -121,7 +123,7 @@ private Q_SLOTS:
         const QStringList expected
             = u"Text1 List1 Command1 Text2 Text3 Command2 Command3 Command4 Text4 Text5 Text6 "
               u"Text7 Command6 Text Text9 Command7 Text11 Combo1 Combo2 Command9 Command8 "
-              u"Command5 Text8 Text10 Text1"_qs.split(u' ');
+              u"Command5 Text8 Text10 Text1"_s.split(u' ');
         QStringList visited;
         for (int i = 0; i < expected.size(); ++i) {
             QWidget *focus = QApplication::focusWidget();
@@ -131,18 +133,18 @@ private Q_SLOTS:
             QTest::keyClick(focus, Qt::Key_Tab);
         }
         QCOMPARE(visited, expected);
-        for (const QString &box : { u"Text6"_qs, u"Text7"_qs, u"Text"_qs })
+        for (const QString &box : { u"Text6"_s, u"Text7"_s, u"Text"_s })
             QVERIFY(!text(box).contains(u'\t'));
     }
 
     void comboKeepsTypedText()
     {
-        get(u"Combo1"_qs)->setFocus();
-        type(u"Combo1"_qs, u"週"_qs);
-        QCOMPARE(text(u"Combo1"_qs), u"週"_qs); // not completed to "週間"
-        QTest::keyClick(get(u"Combo1"_qs), Qt::Key_Return);
-        QCOMPARE(combo(u"Combo1"_qs)->count(), 17); // nor added as an entry
-        QCOMPARE(text(u"Combo1"_qs), u"週"_qs);
+        get(u"Combo1"_s)->setFocus();
+        type(u"Combo1"_s, u"週"_s);
+        QCOMPARE(text(u"Combo1"_s), u"週"_s); // not completed to "週間"
+        QTest::keyClick(get(u"Combo1"_s), Qt::Key_Return);
+        QCOMPARE(combo(u"Combo1"_s)->count(), 17); // nor added as an entry
+        QCOMPARE(text(u"Combo1"_s), u"週"_s);
     }
 
     void menus()
@@ -152,22 +154,22 @@ private Q_SLOTS:
             tree << menu->text();
             for (QAction *a : menu->menu()->actions()) {
                 QVERIFY(!a->isSeparator() && a->isEnabled() && a->shortcut().isEmpty());
-                tree << u"  "_qs + a->objectName() + u'=' + a->text();
+                tree << u"  "_s + a->objectName() + u'=' + a->text();
             }
         }
         QCOMPARE(tree,
-                 QStringList({ u"Windows付属アプリの起動"_qs, u"  mnuHeee="_qs, u"  mnuDen=電卓"_qs,
-                               u"  mnuMemo=メモ帳"_qs, u"  mnuFileExit=終了"_qs, u"ヘルプ"_qs,
-                               u"  mnuForm3=バージョン情報"_qs }));
-        setText(u"Text7"_qs, u"本文"_qs);
-        action(u"mnuHeee"_qs)->trigger();
+                 QStringList({ u"Windows付属アプリの起動"_s, u"  mnuHeee="_s, u"  mnuDen=電卓"_s,
+                               u"  mnuMemo=メモ帳"_s, u"  mnuFileExit=終了"_s, u"ヘルプ"_s,
+                               u"  mnuForm3=バージョン情報"_s }));
+        setText(u"Text7"_s, u"本文"_s);
+        action(u"mnuHeee"_s)->trigger();
         QVERIFY(m_form->isVisible() && m_fakes.launcher.started.isEmpty());
-        QCOMPARE(text(u"Text7"_qs), u"本文"_qs);
+        QCOMPARE(text(u"Text7"_s), u"本文"_s);
         for (const char16_t *item : { u"mnuDen", u"mnuDen", u"mnuMemo" })
             action(QString::fromUtf16(item))->trigger();
         QCOMPARE(m_fakes.launcher.started,
                  (QList<std::pair<QString, int>> {
-                     { u"calc.exe"_qs, 1 }, { u"calc.exe"_qs, 1 }, { u"NOTEPAD.EXE"_qs, 1 } }));
+                     { u"calc.exe"_s, 1 }, { u"calc.exe"_s, 1 }, { u"NOTEPAD.EXE"_s, 1 } }));
     }
 
     void failureKeepsTheWork_data()
@@ -175,26 +177,26 @@ private Q_SLOTS:
         QTest::addColumn<std::exception_ptr>("failure");
         QTest::addColumn<QString>("said");
         QTest::newRow("platform error")
-            << std::make_exception_ptr(Error { 53, u"ファイルが見つかりません。"_qs })
-            << u"53\rファイルが見つかりません。"_qs;
+            << std::make_exception_ptr(Error { 53, u"ファイルが見つかりません。"_s })
+            << u"53\rファイルが見つかりません。"_s;
         QTest::newRow("any other exception")
             << std::make_exception_ptr(std::runtime_error("out of order"))
-            << u"51\rout of order"_qs;
+            << u"51\rout of order"_s;
     }
     // A failure no handler traps is shown once; the program keeps running with every field kept.
     void failureKeepsTheWork()
     {
         QFETCH(std::exception_ptr, failure);
-        setText(u"Text7"_qs, u"書きかけの本文\r\n二行目"_qs);
+        setText(u"Text7"_s, u"書きかけの本文\r\n二行目"_s);
         m_fakes.launcher.failure = failure;
-        action(u"mnuDen"_qs)->trigger();
+        action(u"mnuDen"_s)->trigger();
         QCOMPARE(m_fakes.messageBox.shown.size(), 1);
         const auto &box = m_fakes.messageBox.shown.first();
-        QCOMPARE(box.title, u"Zelvora"_qs);
+        QCOMPARE(box.title, u"Zelvora"_s);
         QFETCH(QString, said);
         QVERIFY2(box.prompt.endsWith(said), qPrintable(box.prompt));
         QVERIFY(m_form->isVisible());
-        QCOMPARE(text(u"Text7"_qs), u"書きかけの本文\r\n二行目"_qs);
+        QCOMPARE(text(u"Text7"_s), u"書きかけの本文\r\n二行目"_s);
     }
 
     void fieldCommands_data()
@@ -205,21 +207,21 @@ private Q_SLOTS:
         QTest::addColumn<Texts>("expected");
         const QString deco = Catalogues::decorations().at(4);
         const QString october = Catalogues::issueLabels().at(11);
-        const Texts kept { { u"Text1"_qs, u"始"_qs }, { u"Text3"_qs, u"終"_qs } };
+        const Texts kept { { u"Text1"_s, u"始"_s }, { u"Text3"_s, u"終"_s } };
         QTest::newRow("始めに入力, nothing chosen")
-            << kept << -1 << u"Command1"_qs << Texts { { u"Text1"_qs, {} }, kept[1] };
+            << kept << -1 << u"Command1"_s << Texts { { u"Text1"_s, {} }, kept[1] };
         QTest::newRow("始めに入力")
-            << kept << 4 << u"Command1"_qs << Texts { { u"Text1"_qs, deco }, kept[1] };
+            << kept << 4 << u"Command1"_s << Texts { { u"Text1"_s, deco }, kept[1] };
         QTest::newRow("終わりに入力")
-            << kept << 4 << u"Command2"_qs << Texts { kept[0], { u"Text3"_qs, deco } };
+            << kept << 4 << u"Command2"_s << Texts { kept[0], { u"Text3"_s, deco } };
         QTest::newRow("入力支援, both empty")
-            << Texts { { u"Text6"_qs, u"前"_qs } } << -1 << u"Command7"_qs
-            << Texts { { u"Text6"_qs, u"\r\n"_qs } };
+            << Texts { { u"Text6"_s, u"前"_s } } << -1 << u"Command7"_s
+            << Texts { { u"Text6"_s, u"\r\n"_s } };
         QTest::newRow("入力支援, edited date")
-            << Texts { { u"Text9"_qs, u"12/24 号外"_qs }, { u"Combo1"_qs, october } } << -1
-            << u"Command7"_qs << Texts { { u"Text6"_qs, u"12/24 号外\r\n"_qs + october } };
-        QTest::newRow("作成文書の消去") << Texts { { u"Text"_qs, u"文書"_qs }, kept[0] } << -1
-                                        << u"Command4"_qs << Texts { { u"Text"_qs, {} }, kept[0] };
+            << Texts { { u"Text9"_s, u"12/24 号外"_s }, { u"Combo1"_s, october } } << -1
+            << u"Command7"_s << Texts { { u"Text6"_s, u"12/24 号外\r\n"_s + october } };
+        QTest::newRow("作成文書の消去") << Texts { { u"Text"_s, u"文書"_s }, kept[0] } << -1
+                                        << u"Command4"_s << Texts { { u"Text"_s, {} }, kept[0] };
     }
     // Each button replaces its target's whole text (clicked twice, it never appends); the list
     // keeps its choice; other fields stay.
@@ -237,60 +239,60 @@ private Q_SLOTS:
         QFETCH(Texts, expected);
         for (const auto &[name, value] : expected)
             QCOMPARE(text(name), value);
-        QCOMPARE(text(u"List1"_qs),
+        QCOMPARE(text(u"List1"_s),
                  decoration < 0 ? QString() : Catalogues::decorations().at(decoration));
     }
 
     void assembleEraseClear()
     {
-        type(u"Text2"_qs, u"ねこ通信"_qs);
-        type(u"Text7"_qs, u"本文"_qs);
-        QTest::keyClick(get(u"Text7"_qs), Qt::Key_Return);
-        QTest::keyClicks(get(u"Text7"_qs), u"."_qs);
-        combo(u"Combo2"_qs)->setCurrentIndex(0);
-        click(u"Command3"_qs);
+        type(u"Text2"_s, u"ねこ通信"_s);
+        type(u"Text7"_s, u"本文"_s);
+        QTest::keyClick(get(u"Text7"_s), Qt::Key_Return);
+        QTest::keyClicks(get(u"Text7"_s), u"."_s);
+        combo(u"Combo2"_s)->setCurrentIndex(0);
+        click(u"Command3"_s);
         const QString expected = u"ねこ通信\r\nHomepage  :\r\nE-mail    \u3000 :\r\n\r\n"
-                                 u"V\uFF08\uFF3E0\uFF3E\uFF09毎度っ\uFF01\u3000by - \r\n"_qs
-            + QString(42, u'-') + u"\r\n本文\r\n.\r\n"_qs + Catalogues::closingLines().at(0);
-        QCOMPARE(text(u"Text"_qs), expected);
-        type(u"Text"_qs, u"編集"_qs); // edits are replaced by the next assembly
-        click(u"Command3"_qs);
-        QCOMPARE(text(u"Text"_qs), expected);
-        click(u"Command4"_qs); // erased, then made again from the fields
-        click(u"Command3"_qs);
-        QCOMPARE(text(u"Text"_qs), expected);
+                                 u"V\uFF08\uFF3E0\uFF3E\uFF09毎度っ\uFF01\u3000by - \r\n"_s
+            + QString(42, u'-') + u"\r\n本文\r\n.\r\n"_s + Catalogues::closingLines().at(0);
+        QCOMPARE(text(u"Text"_s), expected);
+        type(u"Text"_s, u"編集"_s); // edits are replaced by the next assembly
+        click(u"Command3"_s);
+        QCOMPARE(text(u"Text"_s), expected);
+        click(u"Command4"_s); // erased, then made again from the fields
+        click(u"Command3"_s);
+        QCOMPARE(text(u"Text"_s), expected);
 
         // Clear all empties every field but the date, and keeps the list's choice and entries.
         const QStringList cleared = u"Text1 Text2 Text3 Text4 Text5 Text6 Text7 Text8 Text10 "
-                                    u"Text11 Combo1 Combo2 Text"_qs.split(u' ');
+                                    u"Text11 Combo1 Combo2 Text"_s.split(u' ');
         for (const QString &name : cleared)
-            setText(name, name + u"の内容"_qs);
-        setText(u"Text9"_qs, u"2026/12/06"_qs);
+            setText(name, name + u"の内容"_s);
+        setText(u"Text9"_s, u"2026/12/06"_s);
         select(2);
-        click(u"Command5"_qs);
+        click(u"Command5"_s);
         for (const QString &name : cleared)
             QVERIFY2(text(name).isEmpty(), qPrintable(name));
-        QCOMPARE(text(u"Text9"_qs), u"2026/12/06"_qs);
-        QCOMPARE(text(u"List1"_qs), Catalogues::decorations().at(2));
-        QCOMPARE(combo(u"Combo1"_qs)->count(), 17);
-        click(u"Command3"_qs);
+        QCOMPARE(text(u"Text9"_s), u"2026/12/06"_s);
+        QCOMPARE(text(u"List1"_s), Catalogues::decorations().at(2));
+        QCOMPARE(combo(u"Combo1"_s)->count(), 17);
+        click(u"Command3"_s);
         const QString separator(42, u'-');
-        QCOMPARE(text(u"Text"_qs), u"\r\n\r\n\r\n\r\n\r\n"_qs + separator + u"\r\n\r\n"_qs);
+        QCOMPARE(text(u"Text"_s), u"\r\n\r\n\r\n\r\n\r\n"_s + separator + u"\r\n\r\n"_s);
 
         // Every field in its place, nothing added, trimmed or lost; the title line joins the
         // decorations and the subtitle as they are.
         const auto v = [](const char16_t *name) {
-            return u" "_qs + QString::fromUtf16(name) + u"\u00A0\u2028 "_qs;
+            return u" "_s + QString::fromUtf16(name) + u"\u00A0\u2028 "_s;
         };
         for (const char16_t *name :
              { u"Text1", u"Text2", u"Text3", u"Text4", u"Text5", u"Text11", u"Text7", u"Combo2" })
             setText(QString::fromUtf16(name), v(name));
-        setText(u"Text6"_qs, u"日付\r\n号"_qs);
-        click(u"Command3"_qs);
-        QCOMPARE(text(u"Text"_qs),
-                 v(u"Text1") + v(u"Text2") + v(u"Text3") + u"\r\n"_qs + v(u"Text4") + u"\r\n"_qs
-                     + v(u"Text5") + u"\r\n日付\r\n号\r\n"_qs + v(u"Text11") + u"\r\n"_qs
-                     + separator + u"\r\n"_qs + v(u"Text7") + u"\r\n"_qs + v(u"Combo2"));
+        setText(u"Text6"_s, u"日付\r\n号"_s);
+        click(u"Command3"_s);
+        QCOMPARE(text(u"Text"_s),
+                 v(u"Text1") + v(u"Text2") + v(u"Text3") + u"\r\n"_s + v(u"Text4") + u"\r\n"_s
+                     + v(u"Text5") + u"\r\n日付\r\n号\r\n"_s + v(u"Text11") + u"\r\n"_s
+                     + separator + u"\r\n"_s + v(u"Text7") + u"\r\n"_s + v(u"Combo2"));
         QVERIFY(m_fakes.messageBox.shown.isEmpty());
     }
 
@@ -299,12 +301,12 @@ private Q_SLOTS:
     void versionWindow()
     {
         // Through the window system, where modality applies, this click erases the document.
-        const QPoint at = get(u"Command4"_qs)->mapTo(m_form.get(), QPoint(10, 10));
-        setText(u"Text"_qs, u"文書"_qs);
+        const QPoint at = get(u"Command4"_s)->mapTo(m_form.get(), QPoint(10, 10));
+        setText(u"Text"_s, u"文書"_s);
         QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, at);
-        QCOMPARE(text(u"Text"_qs), QString());
+        QCOMPARE(text(u"Text"_s), QString());
 
-        setText(u"Text"_qs, u"文書"_qs);
+        setText(u"Text"_s, u"文書"_s);
         QStringList seen;
         QTimer::singleShot(0, this, [&] {
             QWidget *modal = QApplication::activeModalWidget();
@@ -314,31 +316,31 @@ private Q_SLOTS:
                 seen << QApplication::focusWidget()->objectName();
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             }
-            auto homepage = modal->findChild<QPushButton *>(u"Command1"_qs);
+            auto homepage = modal->findChild<QPushButton *>(u"Command1"_s);
             seen << homepage->text();
             QTest::mouseClick(homepage, Qt::LeftButton);
-            QTest::mouseClick(modal->findChild<QWidget *>(u"Command3"_qs), Qt::LeftButton);
+            QTest::mouseClick(modal->findChild<QWidget *>(u"Command3"_s), Qt::LeftButton);
         });
-        action(u"mnuForm3"_qs)->trigger();
+        action(u"mnuForm3"_s)->trigger();
         QCOMPARE(seen,
-                 (QStringList { u"Form3/Form1"_qs, u"Command1"_qs, u"Command2"_qs, u"Command3"_qs,
-                                u"Command1"_qs, u"https://www.tavrinsoft.example/"_qs }));
+                 (QStringList { u"Form3/Form1"_s, u"Command1"_s, u"Command2"_s, u"Command3"_s,
+                                u"Command1"_s, u"https://www.tavrinsoft.example/"_s }));
         const QByteArray homepage = "https://www.tavrinsoft.example/";
         QCOMPARE(m_fakes.shell.calls,
                  QList<QList<QByteArray>>({ { "open", homepage, "", "", "1" } }));
         QVERIFY(!m_fakes.shell.calls[0][2].isNull() && !m_fakes.shell.calls[0][3].isNull());
-        QCOMPARE(text(u"Text"_qs), u"文書"_qs);
+        QCOMPARE(text(u"Text"_s), u"文書"_s);
         QVERIFY(!m_form->findChild<QDialog *>()); // nothing of the version window is left
     }
 
     // "終了" and "(^0^)/~~see you !" close the window at once, with an unsent document too.
     void quit()
     {
-        setText(u"Text"_qs, u"未送信"_qs);
-        click(u"Command6"_qs);
+        setText(u"Text"_s, u"未送信"_s);
+        click(u"Command6"_s);
         QVERIFY(!m_form->isVisible());
         m_form->show();
-        action(u"mnuFileExit"_qs)->trigger();
+        action(u"mnuFileExit"_s)->trigger();
         QVERIFY(!m_form->isVisible());
         QVERIFY(m_fakes.messageBox.shown.isEmpty());
     }

@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 using Fields = MimeMessage::Fields;
 
 namespace {
@@ -25,16 +27,16 @@ namespace {
 // Every stand-in program notes its arguments and its process first.
 const QByteArray Script
     = "#!/bin/sh\nD=$(dirname \"$0\")\nprintf '%s\\0' \"$@\" > \"$D/args\"\necho $$ >\"$D/pid\"\n";
-const QString Name = u"山田 太郎"_qs;
-const QString Address = u"taro@example.test"_qs;
-const QString Body = u"今週の　お知らせ（＾0＾）\r\n.\r\n..\r\nFrom x\r\n😀　ｶﾅ\u00A0末尾  "_qs;
-const QString Mag = u"メルマガ配信"_qs;
+const QString Name = u"山田 太郎"_s;
+const QString Address = u"taro@example.test"_s;
+const QString Body = u"今週の　お知らせ（＾0＾）\r\n.\r\n..\r\nFrom x\r\n😀　ｶﾅ\u00A0末尾  "_s;
+const QString Mag = u"メルマガ配信"_s;
 
 QStringList decode(const QByteArray &message, const QString &how = {})
 {
     QProcess python;
     python.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    python.start(u"/usr/bin/python3"_qs, { u"" ZELVORA_TESTS_DIR "/readback.py"_qs, how });
+    python.start(u"/usr/bin/python3"_s, { u"" ZELVORA_TESTS_DIR "/readback.py"_s, how });
     python.write(message);
     python.closeWriteChannel();
     python.waitForFinished(60000);
@@ -44,7 +46,7 @@ QStringList decode(const QByteArray &message, const QString &how = {})
 // Gone, or a zombie nobody reaps yet: either way it no longer runs.
 bool isDead(const QByteArray &pid)
 {
-    QFile stat(u"/proc/%1/stat"_qs.arg(QString::fromLatin1(pid.trimmed())));
+    QFile stat(u"/proc/%1/stat"_s.arg(QString::fromLatin1(pid.trimmed())));
     return pid.isEmpty() || !stat.open(QIODevice::ReadOnly)
         || stat.readAll().split(')').last().startsWith(" Z");
 }
@@ -52,7 +54,7 @@ bool isDead(const QByteArray &pid)
 QWidget *handOffWindow()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == u"HandOffWindow"_qs && w->isVisible())
+        if (w->objectName() == u"HandOffWindow"_s && w->isVisible())
             return w;
     return nullptr;
 }
@@ -87,9 +89,9 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         UnixMailHandler::Options options = UnixMailHandler::defaultOptions();
-        options.sendmailCandidates = { m_dir->filePath(u"none"_qs), m_dir->filePath(u"sendmail"_qs),
-                                       u"zelvora-no-such-sendmail"_qs };
-        options.xdgEmailCandidates = { m_dir->filePath(u"xdg-email"_qs) };
+        options.sendmailCandidates = { m_dir->filePath(u"none"_s), m_dir->filePath(u"sendmail"_s),
+                                       u"zelvora-no-such-sendmail"_s };
+        options.xdgEmailCandidates = { m_dir->filePath(u"xdg-email"_s) };
         options.timeLimit = std::chrono::seconds(3);
         m_monitor = std::make_unique<HandOffWindow>();
         m_mail = std::make_unique<UnixMailHandler>(options, m_monitor.get());
@@ -101,33 +103,33 @@ private Q_SLOTS:
         QTest::addColumn<Fields>("given");
         QTest::addColumn<QStringList>("seen");
         const auto row = [](const char *tag, const QString &name, const QString &shown,
-                            const QString &subject = Mag, const QString &body = u"x"_qs) {
+                            const QString &subject = Mag, const QString &body = u"x"_s) {
             QTest::newRow(tag) << Fields { name, Address, subject, body }
                                << QStringList { shown, Address, subject, body };
         };
-        row("dots, From, spaces at the end, 5000-character line", u"Taro  "_qs, u"Taro"_qs,
-            u"件名  "_qs,
-            u".\r\n..\r\nFrom x\r\n行末  \r\n \t\r\n"_qs + QString(2500, u'あ')
+        row("dots, From, spaces at the end, 5000-character line", u"Taro  "_s, u"Taro"_s,
+            u"件名  "_s,
+            u".\r\n..\r\nFrom x\r\n行末  \r\n \t\r\n"_s + QString(2500, u'あ')
                 + QString(2500, u'x'));
-        row("look-alikes", u"A\u00A0B\u2028C\u3000Ｄ（＾0＾）"_qs,
-            u"A\u00A0B C\u3000Ｄ（＾0＾）"_qs, u"ＡＢＣ\u3000😀\u2028x"_qs,
-            u"\u00A0\u2028\u3000（＾0＾）ｶﾀｶﾅ😀👨‍👩‍👧\r\n"_qs);
-        const QString padded = u"株式会社ゼルヴォラ 営業部 山田太郎 様（ご担当）"_qs;
-        row("words that would end in padding", padded, padded, QString(120, u'件') + u"😀"_qs);
-        const QString uneven = u"aa"_qs + u"éa"_qs.repeated(30);
+        row("look-alikes", u"A\u00A0B\u2028C\u3000Ｄ（＾0＾）"_s,
+            u"A\u00A0B C\u3000Ｄ（＾0＾）"_s, u"ＡＢＣ\u3000😀\u2028x"_s,
+            u"\u00A0\u2028\u3000（＾0＾）ｶﾀｶﾅ😀👨‍👩‍👧\r\n"_s);
+        const QString padded = u"株式会社ゼルヴォラ 営業部 山田太郎 様（ご担当）"_s;
+        row("words that would end in padding", padded, padded, QString(120, u'件') + u"😀"_s);
+        const QString uneven = u"aa"_s + u"éa"_s.repeated(30);
         row("no cut at whole bytes", uneven, uneven);
         row("60 backslashes", QString(60, u'\\'), QString(60, u'\\'), QString(300, u's'));
         row("controls",
             u"a\r\nb\tc\0d\x7F"
-            "e\u0085f"_qs,
-            u"a  b c d e f"_qs);
-        const QString specials = u"Yamada, \"Taro\" \\ <boss@example.com>"_qs;
+            "e\u0085f"_s,
+            u"a  b c d e f"_s);
+        const QString specials = u"Yamada, \"Taro\" \\ <boss@example.com>"_s;
         row("ASCII specials", specials, specials);
         row("empty name and body", QString(), QString(), Mag, QString());
         const QChar high(0xD83D), low(0xDC00), fffd(QChar::ReplacementCharacter);
         QTest::newRow("lone surrogates")
-            << Fields { u"A"_qs + high, Address, low + Mag, high }
-            << QStringList { u"A"_qs + fffd, Address, fffd + Mag, fffd };
+            << Fields { u"A"_s + high, Address, low + Mag, high }
+            << QStringList { u"A"_s + fffd, Address, fffd + Mag, fffd };
     }
     // Python's email package reads the name, address, subject and body given; so does GMime
     // (the fuzz target's corpus holds these names, replayed with GMime's parser).
@@ -153,24 +155,24 @@ private Q_SLOTS:
         const auto bad = [&](const char *tag, const QString &address, const QString &said) {
             row(tag, reads, InvalidRecipients, said, address);
         };
-        const QString longest = QString(64, u'a') + u'@' + QString(254 - 68, u'b') + u".jp"_qs;
+        const QString longest = QString(64, u'a') + u'@' + QString(254 - 68, u'b') + u".jp"_s;
         row("254 characters", reads, 0, {}, longest);
-        bad("255 characters", u'x' + longest, u"254 文字"_qs);
-        bad("empty", QString(), u"入力されていません"_qs);
-        bad("fullwidth at", u"taro＠example.jp"_qs, u"「＠」"_qs);
-        bad("injection", u"a@example.jp\r\nBcc: v@example.com"_qs, u"a@example.jp␍␊Bcc: v@"_qs);
-        bad("option", u"-oQ/tmp/x@example.jp"_qs, u"先頭の「-」"_qs);
-        bad("second recipient", u"root,a@example.jp"_qs, u"root,a@"_qs);
+        bad("255 characters", u'x' + longest, u"254 文字"_s);
+        bad("empty", QString(), u"入力されていません"_s);
+        bad("fullwidth at", u"taro＠example.jp"_s, u"「＠」"_s);
+        bad("injection", u"a@example.jp\r\nBcc: v@example.com"_s, u"a@example.jp␍␊Bcc: v@"_s);
+        bad("option", u"-oQ/tmp/x@example.jp"_s, u"先頭の「-」"_s);
+        bad("second recipient", u"root,a@example.jp"_s, u"root,a@"_s);
         // The failing ones do not read the whole message: they must not hang on that.
-        row("exit 75", "echo 'cannot connect' >&2; exit 75", Failure, u"cannot connect"_qs);
-        row("exit 67", "read x; echo 'no user' >&2; exit 67", UnknownRecipient, u"no user"_qs);
-        row("exit 78", "exit 78", Failure, u"sendmail の設定を確かめて"_qs);
+        row("exit 75", "echo 'cannot connect' >&2; exit 75", Failure, u"cannot connect"_s);
+        row("exit 67", "read x; echo 'no user' >&2; exit 67", UnknownRecipient, u"no user"_s);
+        row("exit 78", "exit 78", Failure, u"sendmail の設定を確かめて"_s);
         row("reads 100 bytes, says sent", "head -c 100 >/dev/null; exit 0", Failure,
-            u"最後まで受け取らずに"_qs);
-        row("crash", "kill -SEGV $$", Failure, u"異常終了"_qs);
+            u"最後まで受け取らずに"_s);
+        row("crash", "kill -SEGV $$", Failure, u"異常終了"_s);
         // With a child of its own: both must go when the time is up.
-        row("hangs", R"(sleep 60 & echo $! >"$D/child"; wait)", Failure, u"3 秒"_qs);
-        row("missing", QByteArray(), LoginFailure, u"メールの設定"_qs);
+        row("hangs", R"(sleep 60 & echo $! >"$D/child"; wait)", Failure, u"3 秒"_s);
+        row("missing", QByteArray(), LoginFailure, u"メールの設定"_s);
         // Fills both output pipes before it reads a byte, and again after.
         const QByteArray noise
             = "head -c 999999 /dev/zero | tr '\\0' e >&2; head -c 999999 /dev/zero";
@@ -185,10 +187,10 @@ private Q_SLOTS:
         QFETCH(qint32, number);
         QFETCH(QString, said);
         if (!program.isNull())
-            write(u"sendmail"_qs, Script + program);
+            write(u"sendmail"_s, Script + program);
         const QString body = QString(1 << 16, u'本');
         QVERIFY(openForm(address, body));
-        click(u"Command9"_qs);
+        click(u"Command9"_s);
         const QList<FakeMessageBox::Shown> &shown = m_fakes->messageBox.shown;
         QCOMPARE(shown.size(), number ? 1 : 0);
         if (number) { // a failed sign-on is not trapped: it reaches the top-level handling
@@ -196,14 +198,14 @@ private Q_SLOTS:
             QCOMPARE(shown[0].prompt.section(u'\r', 0, 0).section(u' ', -1).toInt(), number);
             QVERIFY2(shown[0].prompt.contains(said), qPrintable(shown[0].prompt));
         } else {
-            QVERIFY(file(u"message"_qs).size() > body.toUtf8().size() * 4 / 3);
+            QVERIFY(file(u"message"_s).size() > body.toUtf8().size() * 4 / 3);
         }
         const bool started = number != MapiError::InvalidRecipients && !program.isNull();
-        QCOMPARE(file(u"args"_qs),
+        QCOMPARE(file(u"args"_s),
                  started ? QByteArray("-oi\0--\0", 7) + address.toUtf8() + '\0' : QByteArray());
-        QTRY_VERIFY(isDead(file(u"pid"_qs)) && isDead(file(u"child"_qs)));
+        QTRY_VERIFY(isDead(file(u"pid"_s)) && isDead(file(u"child"_s)));
         QVERIFY(!handOffWindow() && !QGuiApplication::overrideCursor());
-        QCOMPARE(ControlText::text(get(u"Text"_qs)), body);
+        QCOMPARE(ControlText::text(get(u"Text"_s)), body);
     }
 
     void slowTransport_data()
@@ -220,19 +222,19 @@ private Q_SLOTS:
     void slowTransport()
     {
         QFETCH(int, cancel);
-        write(u"sendmail"_qs,
+        write(u"sendmail"_s,
               Script
                   + "sleep 2 & echo $! >\"$D/child\"; wait; cat >/dev/null; echo sent "
                     ">>\"$D/count\"");
         QVERIFY(openForm(Address, Body));
         QTimer::singleShot(100, this, [&] {
-            click(u"Command9"_qs);
-            QTest::keyClick(get(u"Command9"_qs), Qt::Key_Space);
-            click(u"Command5"_qs); // "全てクリアー"
+            click(u"Command9"_s);
+            QTest::keyClick(get(u"Command9"_s), Qt::Key_Space);
+            click(u"Command5"_s); // "全てクリアー"
         });
         QString seen;
         whenShown(this, [&](QWidget *w) {
-            auto button = w->findChild<QPushButton *>(u"CancelButton"_qs);
+            auto button = w->findChild<QPushButton *>(u"CancelButton"_s);
             seen = w->windowTitle() + u'|' + button->text();
             if (cancel == 0)
                 QTest::mouseClick(button, Qt::LeftButton);
@@ -241,17 +243,17 @@ private Q_SLOTS:
             else if (cancel == 2)
                 w->close();
         });
-        click(u"Command9"_qs);
-        QCOMPARE(seen, u"Zelvora|キャンセル"_qs);
-        QCOMPARE(file(u"count"_qs), cancel < 0 ? QByteArray("sent\n") : QByteArray());
+        click(u"Command9"_s);
+        QCOMPARE(seen, u"Zelvora|キャンセル"_s);
+        QCOMPARE(file(u"count"_s), cancel < 0 ? QByteArray("sent\n") : QByteArray());
         QCOMPARE(m_fakes->messageBox.shown.size(), cancel < 0 ? 0 : 1);
         if (cancel >= 0)
-            QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32001\r"_qs));
-        QTRY_VERIFY(isDead(file(u"pid"_qs)) && isDead(file(u"child"_qs)));
+            QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32001\r"_s));
+        QTRY_VERIFY(isDead(file(u"pid"_s)) && isDead(file(u"child"_s)));
         QVERIFY(!handOffWindow());
-        QCOMPARE(ControlText::text(get(u"Text"_qs)), Body);
-        click(u"Command5"_qs); // input is taken again
-        QCOMPARE(ControlText::text(get(u"Text"_qs)), QString());
+        QCOMPARE(ControlText::text(get(u"Text"_s)), Body);
+        click(u"Command5"_s); // input is taken again
+        QCOMPARE(ControlText::text(get(u"Text"_s)), QString());
     }
 
     void supportMail_data()
@@ -267,49 +269,49 @@ private Q_SLOTS:
     {
         QFETCH(bool, client);
         if (client)
-            write(u"xdg-email"_qs, Script + "sleep 1; echo run >>\"$D/count\"");
+            write(u"xdg-email"_s, Script + "sleep 1; echo run >>\"$D/count\"");
         m_fakes = std::make_unique<FakeServices>();
         Services services = m_fakes->services();
         services.mail = m_mail.get();
         m_form = std::make_unique<Form3>(services, nullptr);
         m_form->show();
-        QTimer::singleShot(100, this, [&] { click(u"Command2"_qs); });
-        click(u"Command2"_qs);
-        QCOMPARE(file(u"count"_qs), client ? QByteArray("run\n") : QByteArray());
+        QTimer::singleShot(100, this, [&] { click(u"Command2"_s); });
+        click(u"Command2"_s);
+        QCOMPARE(file(u"count"_s), client ? QByteArray("run\n") : QByteArray());
         QCOMPARE(
-            file(u"args"_qs),
+            file(u"args"_s),
             client
-                ? u"--utf8\0\"TavrinSoftサポート(Zelvora Ver1.0)\" <support@tavrinsoft.example>\0"_qs
+                ? u"--utf8\0\"TavrinSoftサポート(Zelvora Ver1.0)\" <support@tavrinsoft.example>\0"_s
                       .toUtf8()
                 : QByteArray());
         QCOMPARE(m_fakes->messageBox.shown.size(), client ? 0 : 1);
         if (!client)
-            QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32003\r"_qs)
+            QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32003\r"_s)
                     && m_fakes->messageBox.shown[0].style == 48);
         QVERIFY(m_form->isVisible());
     }
 
     void sendsThroughMsmtpToALocalSink()
     {
-        QVERIFY2(QFile::exists(u"/usr/bin/msmtp"_qs), "Debian's msmtp is needed");
+        QVERIFY2(QFile::exists(u"/usr/bin/msmtp"_s), "Debian's msmtp is needed");
         QProcess sink;
-        sink.start(u"/usr/bin/python3"_qs,
-                   { u"" ZELVORA_TESTS_DIR "/smtpsink.py"_qs, m_dir->filePath(u"inbox"_qs) });
+        sink.start(u"/usr/bin/python3"_s,
+                   { u"" ZELVORA_TESTS_DIR "/smtpsink.py"_s, m_dir->filePath(u"inbox"_s) });
         while (!sink.canReadLine())
             QVERIFY2(sink.waitForReadyRead(20000), sink.readAllStandardError().constData());
         // msmtp with a configuration of its own, as the transport the handler finds.
-        write(u"msmtprc"_qs,
+        write(u"msmtprc"_s,
               "account default\nhost 127.0.0.1\nport " + sink.readLine()
                   + "from zelvora-test@example.test\nauth off\ntls off\n");
-        write(u"sendmail"_qs, Script + R"(exec /usr/bin/msmtp -C "$D/msmtprc" "$@")");
+        write(u"sendmail"_s, Script + R"(exec /usr/bin/msmtp -C "$D/msmtprc" "$@")");
         QVERIFY(openForm(Address, Body));
-        click(u"Command9"_qs);
+        click(u"Command9"_s);
         QCOMPARE(m_fakes->messageBox.shown.size(), 0);
-        const QDir inbox(m_dir->filePath(u"inbox/new"_qs));
+        const QDir inbox(m_dir->filePath(u"inbox/new"_s));
         QTRY_COMPARE(inbox.entryList(QDir::Files).size(), 1);
-        const QByteArray raw = file(u"inbox/new/"_qs + inbox.entryList(QDir::Files).first());
+        const QByteArray raw = file(u"inbox/new/"_s + inbox.entryList(QDir::Files).first());
         QVERIFY(raw.contains("\nX-RcptTo: " + Address.toUtf8() + '\n'));
-        QCOMPARE(decode(raw, u"relayed"_qs), (QStringList { Name, Address, Mag, Body }));
+        QCOMPARE(decode(raw, u"relayed"_s), (QStringList { Name, Address, Mag, Body }));
         sink.kill();
         sink.waitForFinished();
     }
@@ -337,9 +339,9 @@ private:
         services.mail = m_mail.get();
         m_form = std::make_unique<Form1>(services, nullptr);
         m_form->show();
-        ControlText::setText(get(u"Text8"_qs), Name);
-        ControlText::setText(get(u"Text10"_qs), address);
-        ControlText::setText(get(u"Text"_qs), body);
+        ControlText::setText(get(u"Text8"_s), Name);
+        ControlText::setText(get(u"Text10"_s), address);
+        ControlText::setText(get(u"Text"_s), body);
         return QTest::qWaitForWindowExposed(m_form.get());
     }
 };

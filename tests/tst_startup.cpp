@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // What Load does, in the child process that runs it.
@@ -19,10 +21,10 @@ QStringList steps;
 /// The real splash window, writing down what is done with it.
 struct LoggedForm2 final : Splash
 {
-    ~LoggedForm2() override { steps << u"release"_qs; }
-    void show() override { steps << u"show"_qs, m_form2.show(); }
-    void refresh() override { steps << u"refresh"_qs, m_form2.refresh(); }
-    void unload() override { steps << u"unload"_qs, m_form2.unload(); }
+    ~LoggedForm2() override { steps << u"release"_s; }
+    void show() override { steps << u"show"_s, m_form2.show(); }
+    void refresh() override { steps << u"refresh"_s, m_form2.refresh(); }
+    void unload() override { steps << u"unload"_s, m_form2.unload(); }
     Form2 m_form2 { fakes.clock };
 };
 
@@ -39,8 +41,8 @@ QRect window(const QString &title)
 {
     QList<int> v; // WINDOW, X, Y, WIDTH, HEIGHT
     for (const QByteArray &line :
-         run({ u"xdotool"_qs, u"search"_qs, u"--onlyvisible"_qs, u"--name"_qs, title,
-               u"getwindowgeometry"_qs, u"--shell"_qs })
+         run({ u"xdotool"_s, u"search"_s, u"--onlyvisible"_s, u"--name"_s, title,
+               u"getwindowgeometry"_s, u"--shell"_s })
              .split('\n'))
         v << line.mid(line.indexOf('=') + 1).toInt();
     return v.size() > 4 ? QRect(v[1], v[2], v[3], v[4]) : QRect();
@@ -56,7 +58,7 @@ QImage screen(const QRect &rect)
 // in their boxes over it.
 bool splashPainted(const QRect &splash)
 {
-    const QImage shown = screen(splash), picture(u":/splash.gif"_qs);
+    const QImage shown = screen(splash), picture(u":/splash.gif"_s);
     const QRect label2(48, 32, 200, 16), label1(144, 112, 272, 26);
     int lettering = 0, matching = 0, yellow = 0, grey = 0;
     for (int y = 0; y < picture.height(); ++y) {
@@ -83,8 +85,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("date");
-        QTest::newRow("Japanese") << u"ja_JP.UTF-8"_qs << u"2001/05/12"_qs;
-        QTest::newRow("German") << u"de_DE.UTF-8"_qs << u"12.05.01"_qs;
+        QTest::newRow("Japanese") << u"ja_JP.UTF-8"_s << u"2001/05/12"_s;
+        QTest::newRow("German") << u"de_DE.UTF-8"_s << u"12.05.01"_s;
     }
     // The date in the locale's short format comes first, and no splash window remains.
     void load()
@@ -92,8 +94,8 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QFETCH(QString, date);
         QCOMPARE(
-            QString::fromUtf8(run({ QApplication::applicationFilePath(), u"--load"_qs, locale })),
-            u"create %1 show refresh unload release"_qs.arg(date));
+            QString::fromUtf8(run({ QApplication::applicationFilePath(), u"--load"_s, locale })),
+            u"create %1 show refresh unload release"_s.arg(date));
     }
 
     // Unload waits until the clock shows strictly more than five seconds.
@@ -127,19 +129,19 @@ private Q_SLOTS:
         for (bool painted = false; !painted;) {
             QVERIFY(clock.elapsed() < 30000 && zelvora.state() != QProcess::NotRunning);
             const qint64 lookedAt = clock.nsecsElapsed();
-            const QRect splash = window(u"^Form2$"_qs);
-            QVERIFY2(window(u"^Zelvora   Ver1\\.0$"_qs).isEmpty(), "main window before the splash");
+            const QRect splash = window(u"^Form2$"_s);
+            QVERIFY2(window(u"^Zelvora   Ver1\\.0$"_s).isEmpty(), "main window before the splash");
             if (!splash.isEmpty())
                 QCOMPARE(splash, QRect((1280 - 556) / 2, (1024 - 171) / 2, 556, 171));
             if (!(painted = !splash.isEmpty() && splashPainted(splash)))
                 notYetPainted = lookedAt;
         }
         QRect form1;
-        while ((form1 = window(u"^Zelvora   Ver1\\.0$"_qs)).isEmpty())
+        while ((form1 = window(u"^Zelvora   Ver1\\.0$"_s)).isEmpty())
             QVERIFY2(clock.elapsed() < 60000, "no main window");
         const double after = (clock.nsecsElapsed() - notYetPainted) / 1e9;
-        QVERIFY2(after >= 5.0, qPrintable(u"main window %1 s after the splash"_qs.arg(after)));
-        QVERIFY(window(u"^Form2$"_qs).isEmpty());
+        QVERIFY2(after >= 5.0, qPrintable(u"main window %1 s after the splash"_s.arg(after)));
+        QVERIFY(window(u"^Form2$"_s).isEmpty());
         // 10305 x 8640 twips of client area below a menu bar.
         QCOMPARE(form1.width(), 687);
         QVERIFY2(form1.height() > 576 && form1.height() < 576 + 60, "no menu bar over the client");
@@ -160,13 +162,13 @@ int main(int argc, char *argv[])
         fakes.clock.readings = { 10.0, 15.5 };
         std::optional<Form1> form1;
         form1.emplace(fakes.services(), [&] {
-            steps << u"create"_qs << form1->findChild<QLineEdit *>(u"Text9"_qs)->text();
+            steps << u"create"_s << form1->findChild<QLineEdit *>(u"Text9"_s)->text();
             return std::make_unique<LoggedForm2>();
         });
         form1->load();
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == u"Form2"_qs)
-                steps << u"Form2 left"_qs;
+            if (w->objectName() == u"Form2"_s)
+                steps << u"Form2 left"_s;
         return QTextStream(stdout) << steps.join(u' '), 0;
     }
     TestStartup test;

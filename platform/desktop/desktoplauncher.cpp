@@ -5,17 +5,19 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+using namespace Qt::StringLiterals;
+
 QStringList DesktopLauncher::candidates(const QString &commandLine)
 {
     QStringList programs { commandLine };
     const QString name = commandLine.toLower();
-    if (name == u"calc.exe"_qs || name == u"calc"_qs) {
-        programs << u"gnome-calculator"_qs << u"kcalc"_qs << u"mate-calc"_qs << u"galculator"_qs
-                 << u"qalculate-gtk"_qs << u"xcalc"_qs;
-    } else if (name == u"notepad.exe"_qs || name == u"notepad"_qs) {
-        programs << u"gnome-text-editor"_qs << u"gedit"_qs << u"kwrite"_qs << u"kate"_qs
-                 << u"mousepad"_qs << u"pluma"_qs << u"xed"_qs << u"featherpad"_qs << u"leafpad"_qs
-                 << u"xedit"_qs;
+    if (name == u"calc.exe"_s || name == u"calc"_s) {
+        programs << u"gnome-calculator"_s << u"kcalc"_s << u"mate-calc"_s << u"galculator"_s
+                 << u"qalculate-gtk"_s << u"xcalc"_s;
+    } else if (name == u"notepad.exe"_s || name == u"notepad"_s) {
+        programs << u"gnome-text-editor"_s << u"gedit"_s << u"kwrite"_s << u"kate"_s
+                 << u"mousepad"_s << u"pluma"_s << u"xed"_s << u"featherpad"_s << u"leafpad"_s
+                 << u"xedit"_s;
     }
     return programs;
 }
@@ -31,5 +33,5 @@ qint64 DesktopLauncher::start(const QString &commandLine, int windowStyle)
         if (QProcess::startDetached(path, {}, QString(), &pid))
             return pid;
     }
-    throw Error { RuntimeError::FileNotFound, u"ファイルが見つかりません。"_qs };
+    throw Error { RuntimeError::FileNotFound, u"ファイルが見つかりません。"_s };
 }

@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+using namespace Qt::StringLiterals;
+
 qintptr DesktopShell::shellExecute(quintptr window, const QByteArray &operation,
                                    const QByteArray &file, const QByteArray &parameters,
                                    const QByteArray &directory, qint32 showCommand)
@@ -12,12 +14,12 @@ qintptr DesktopShell::shellExecute(quintptr window, const QByteArray &operation,
     Q_UNUSED(showCommand);
 
     const QString verb = QString::fromLocal8Bit(operation);
-    if (!verb.isEmpty() && verb.compare(u"open"_qs, Qt::CaseInsensitive) != 0)
+    if (!verb.isEmpty() && verb.compare(u"open"_s, Qt::CaseInsensitive) != 0)
         return NoAssociation;
     const QString target = QString::fromLocal8Bit(file);
     if (target.isEmpty())
         return FileNotFound;
-    const QString xdgOpen = QStandardPaths::findExecutable(u"xdg-open"_qs);
+    const QString xdgOpen = QStandardPaths::findExecutable(u"xdg-open"_s);
     if (xdgOpen.isEmpty())
         return NoAssociation;
 

@@ -14,6 +14,8 @@
 #include <memory>
 #include <mutex>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct GObjectUnref
@@ -78,7 +80,7 @@ bool isPrintableAscii(const QString &text)
 // that holds "=?", which a reader would decode as an encoded word.
 bool needsEncoding(const QString &text)
 {
-    return !isPrintableAscii(text) || text.size() > MaxPlainLength || text.contains(u"=?"_qs);
+    return !isPrintableAscii(text) || text.size() > MaxPlainLength || text.contains(u"=?"_s);
 }
 
 // The UTF-8 of each character of text, lone surrogates as U+FFFD.
@@ -169,13 +171,13 @@ QList<QByteArray> phraseTokens(const QString &rawName)
         return {};
     // Readers disagree about spaces at either end of a quoted name, or two in a row in it.
     if (needsEncoding(name) || name.startsWith(u' ') || name.endsWith(u' ')
-        || name.contains(u"  "_qs))
+        || name.contains(u"  "_s))
         return encodedWords(name);
     const QStringList words = name.split(u' ');
     if (std::all_of(words.begin(), words.end(), isAtom))
         return { name.toLatin1() };
     QString quoted = name;
-    quoted.replace(u'\\', u"\\\\"_qs).replace(u'"', u"\\\""_qs);
+    quoted.replace(u'\\', u"\\\\"_s).replace(u'"', u"\\\""_s);
     if (quoted.size() + 2 > MaxPlainLength)
         return encodedWords(name);
     return { '"' + quoted.toLatin1() + '"' };
@@ -184,7 +186,7 @@ QList<QByteArray> phraseTokens(const QString &rawName)
 QList<QByteArray> unstructuredTokens(const QString &text)
 {
     const bool plain = !needsEncoding(text) && !text.startsWith(u' ') && !text.endsWith(u' ')
-        && !text.contains(u"  "_qs);
+        && !text.contains(u"  "_s);
     return plain ? QList<QByteArray> { text.toLatin1() } : encodedWords(text);
 }
 
@@ -223,7 +225,7 @@ QByteArray headerAddress(const QString &address)
 {
     const qsizetype at = address.lastIndexOf(u'@');
     const QString local = address.left(at);
-    if (local.startsWith(u'.') || local.endsWith(u'.') || local.contains(u".."_qs))
+    if (local.startsWith(u'.') || local.endsWith(u'.') || local.contains(u".."_s))
         return '"' + local.toLatin1() + '"' + address.mid(at).toLatin1();
     return address.toLatin1();
 }
@@ -295,7 +297,7 @@ QByteArray build(const Fields &fields)
         = g_byte_array_sized_new(guint(body.size() / 3 * 4 + body.size() / 38 + 4096));
     GObjectPtr<GMimeStream> output(g_mime_stream_mem_new_with_byte_array(bytes));
     if (g_mime_object_write_to_stream(object, options.get(), output.get()) < 0)
-        throw Error { MapiError::Failure, u"メッセージを組み立てられませんでした。"_qs };
+        throw Error { MapiError::Failure, u"メッセージを組み立てられませんでした。"_s };
     return QByteArray(reinterpret_cast<const char *>(bytes->data), qsizetype(bytes->len));
 }
 

@@ -22,6 +22,8 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace std::chrono_literals;
 
 struct UnixMailHandler::State
@@ -40,12 +42,12 @@ struct UnixMailHandler::State
         if (id > 0 && id < nextId)
             throw Error {
                 MapiError::NoValidSession,
-                u"メールのセッションは既に閉じられています。もう一度送信してください。"_qs
+                u"メールのセッションは既に閉じられています。もう一度送信してください。"_s
             };
         if (id == 0)
-            throw Error { MapiError::NoValidSession, u"メールのセッションが開かれていません。"_qs };
+            throw Error { MapiError::NoValidSession, u"メールのセッションが開かれていません。"_s };
         throw Error { MapiError::InvalidSession,
-                      u"メールのセッション番号 %1 は正しくありません。"_qs.arg(id) };
+                      u"メールのセッション番号 %1 は正しくありません。"_s.arg(id) };
     }
 };
 
@@ -89,7 +91,7 @@ QString firstLines(const QByteArray &output)
         if (lines.size() == 3)
             break;
     }
-    return lines.isEmpty() ? QString() : u"\n"_qs + lines.join(u'\n');
+    return lines.isEmpty() ? QString() : u"\n"_s + lines.join(u'\n');
 }
 
 // What one hand-off came to.
@@ -130,12 +132,12 @@ public:
                 continue;
             if (n <= 0)
                 throw Error { MapiError::DiskFull,
-                              u"送信するメッセージを一時的に置く場所がありません。"_qs };
+                              u"送信するメッセージを一時的に置く場所がありません。"_s };
             written += n;
         }
         if (m_fd < 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)
             throw Error { MapiError::InsufficientMemory,
-                          u"送信するメッセージを一時的に置く場所がありません。"_qs };
+                          u"送信するメッセージを一時的に置く場所がありません。"_s };
     }
     ~InputFile() { ::close(m_fd); }
     InputFile(const InputFile &) = delete;
@@ -269,22 +271,22 @@ Error noTransport()
     return Error { MapiError::LoginFailure,
                    u"メールを送るためのメール転送プログラム（sendmail 互換）が見つかりません。"
                    u"msmtp-mta などのメール転送プログラムをインストールして設定してから、"
-                   u"もう一度送信してください（README の「メールの設定」を参照）。"_qs };
+                   u"もう一度送信してください（README の「メールの設定」を参照）。"_s };
 }
 
 Error cancelled()
 {
     return Error { MapiError::UserAbort,
-                   u"メールの送信を取り消しました。メールは送られていない可能性があります。"_qs };
+                   u"メールの送信を取り消しました。メールは送られていない可能性があります。"_s };
 }
 
 // What the user is told to set up when the transport finds no configuration.
 QString setUpHint(const QString &transport)
 {
     const QString program = QFileInfo(QFileInfo(transport).canonicalFilePath()).fileName();
-    if (program.startsWith(u"msmtp"_qs))
-        return u"msmtp の設定ファイル ~/.msmtprc を作ってください"_qs;
-    return u"%1 の設定を確かめてください"_qs.arg(program.isEmpty() ? transport : program);
+    if (program.startsWith(u"msmtp"_s))
+        return u"msmtp の設定ファイル ~/.msmtprc を作ってください"_s;
+    return u"%1 の設定を確かめてください"_s.arg(program.isEmpty() ? transport : program);
 }
 
 void sendThroughTransport(const QString &transport, const MimeMessage::Fields &fields,
@@ -295,11 +297,11 @@ void sendThroughTransport(const QString &transport, const MimeMessage::Fields &f
     const InputFile message(MimeMessage::build(fields));
     // -oi: a line holding only "." is text, not the end; --: the address is never an option.
     const Outcome outcome = run({ transport,
-                                  { u"-oi"_qs, u"--"_qs, fields.recipientAddress },
+                                  { u"-oi"_s, u"--"_s, fields.recipientAddress },
                                   &message,
                                   limit,
                                   false,
-                                  u"メールを送信しています…"_qs },
+                                  u"メールを送信しています…"_s },
                                 monitor);
     const QString name = QFileInfo(transport).fileName();
     const QString said = firstLines(outcome.said);
@@ -307,7 +309,7 @@ void sendThroughTransport(const QString &transport, const MimeMessage::Fields &f
     case Outcome::FailedToStart:
         throw Error { MapiError::Failure,
                       u"メール転送プログラム %1 を起動できませんでした（%2）。"
-                      u"メールは送られていません。"_qs.arg(transport, outcome.startError) };
+                      u"メールは送られていません。"_s.arg(transport, outcome.startError) };
     case Outcome::Cancelled:
         throw cancelled();
     case Outcome::TimedOut:
@@ -315,13 +317,13 @@ void sendThroughTransport(const QString &transport, const MimeMessage::Fields &f
         throw Error { MapiError::Failure,
                       u"メール転送プログラム %1 が %2 秒たっても終わらないため、止めました。"
                       u"メールは届いていない可能性があります。ネットワークと転送プログラムの設定を"
-                      u"確かめてから、もう一度送信してください。"_qs.arg(name)
+                      u"確かめてから、もう一度送信してください。"_s.arg(name)
                               .arg(limit.count() / 1000.0)
                           + said };
     case Outcome::Crashed:
         throw Error { MapiError::Failure,
                       u"メール転送プログラム %1 が異常終了しました。"
-                      u"メールは届いていない可能性があります。"_qs.arg(name)
+                      u"メールは届いていない可能性があります。"_s.arg(name)
                           + said };
     case Outcome::Exited:
         break;
@@ -334,30 +336,30 @@ void sendThroughTransport(const QString &transport, const MimeMessage::Fields &f
         // A transport that stops reading and still says "sent" has not sent this message.
         throw Error { MapiError::Failure,
                       u"メール転送プログラム %1 がメッセージを最後まで受け取らずに終わりました。"
-                      u"メールは正しく届いていない可能性があります。"_qs.arg(name)
+                      u"メールは正しく届いていない可能性があります。"_s.arg(name)
                           + firstLines(outcome.said) };
     case ExNoUser:
     case ExNoHost:
         throw Error { MapiError::UnknownRecipient,
                       u"宛先 %1 にはメールを届けられません（%2 の終了コード %3）。"
-                      u"宛先メールアドレスが正しいか確かめてください。"_qs.arg(
+                      u"宛先メールアドレスが正しいか確かめてください。"_s.arg(
                           fields.recipientAddress, name, code)
                           + said };
     case ExConfig:
         throw Error { MapiError::Failure,
                       u"メール転送プログラム %1 の設定がされていないか、正しくありません"
                       u"（終了コード %2）。%3（README の「メールの設定」を参照）。"
-                      u"メールは送られていません。"_qs.arg(name, code, setUpHint(transport))
+                      u"メールは送られていません。"_s.arg(name, code, setUpHint(transport))
                           + said };
     default:
         throw Error {
             MapiError::Failure,
             u"メール転送プログラム %1 がメールを送れませんでした（終了コード %2）。"
-            u"転送プログラムの設定とネットワークを確かめてから、もう一度送信してください。"_qs.arg(
+            u"転送プログラムの設定とネットワークを確かめてから、もう一度送信してください。"_s.arg(
                 name, code)
                 + (outcome.tookAllInput
                        ? QString()
-                       : u"\n転送プログラムはメッセージを最後まで受け取っていません。"_qs)
+                       : u"\n転送プログラムはメッセージを最後まで受け取っていません。"_s)
                 + said
         };
     }
@@ -372,21 +374,21 @@ void openComposeWindow(const UnixMailHandler::Options &options, const MimeMessag
     if (xdgEmail.isEmpty())
         throw Error { MapiError::Failure,
                       u"メールソフトの作成画面を開く xdg-email が見つかりません。"
-                      u"xdg-utils をインストールしてください。"_qs };
+                      u"xdg-utils をインストールしてください。"_s };
     if (fields.body.toUtf8().size() > MaxClientBodyBytes)
         throw Error { MapiError::TextTooLarge,
-                      u"本文が長すぎるため、メールソフトに渡せません（%1 バイトまで）。"_qs.arg(
+                      u"本文が長すぎるため、メールソフトに渡せません（%1 バイトまで）。"_s.arg(
                           MaxClientBodyBytes) };
 
-    QStringList arguments { u"--utf8"_qs };
+    QStringList arguments { u"--utf8"_s };
     if (!fields.subject.isEmpty())
-        arguments << u"--subject"_qs << fields.subject;
+        arguments << u"--subject"_s << fields.subject;
     if (!fields.body.isEmpty())
-        arguments << u"--body"_qs << fields.body;
+        arguments << u"--body"_s << fields.body;
     arguments << RecipientAddress::mailbox(fields.recipientName, fields.recipientAddress);
 
     const Outcome outcome = run({ xdgEmail, arguments, nullptr, options.clientHandOff, true,
-                                  u"メールソフトの作成画面を開いています…"_qs },
+                                  u"メールソフトの作成画面を開いています…"_s },
                                 monitor);
     switch (outcome.how) {
     case Outcome::LeftRunning:
@@ -395,15 +397,15 @@ void openComposeWindow(const UnixMailHandler::Options &options, const MimeMessag
         throw cancelled();
     case Outcome::FailedToStart:
         throw Error { MapiError::Failure,
-                      u"%1 を起動できませんでした（%2）。"_qs.arg(xdgEmail, outcome.startError) };
+                      u"%1 を起動できませんでした（%2）。"_s.arg(xdgEmail, outcome.startError) };
     default:
         if (outcome.how == Outcome::Exited && outcome.exitCode == 0)
             return;
         throw Error { MapiError::Failure,
                       u"メールソフトの作成画面を開けませんでした（xdg-email の終了コード %1）。"
-                      u"既定のメールソフトが設定されているか確かめてください。"_qs.arg(
+                      u"既定のメールソフトが設定されているか確かめてください。"_s.arg(
                           outcome.how == Outcome::Exited ? QString::number(outcome.exitCode)
-                                                         : u"-"_qs)
+                                                         : u"-"_s)
                           + firstLines(outcome.said) };
     }
 }
@@ -515,8 +517,8 @@ private:
 
 UnixMailHandler::Options UnixMailHandler::defaultOptions()
 {
-    return Options { { u"sendmail"_qs, u"/usr/sbin/sendmail"_qs, u"/usr/lib/sendmail"_qs },
-                     { u"xdg-email"_qs },
+    return Options { { u"sendmail"_s, u"/usr/sbin/sendmail"_s, u"/usr/lib/sendmail"_s },
+                     { u"xdg-email"_s },
                      2min,
                      5s };
 }

@@ -16,6 +16,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 // clang-format off
 const FontDialog::NamedColour FontDialog::StandardColours[16] = {
     { 0x000000, u"黒" },       { 0x000080, u"マルーン" }, { 0x008000, u"緑" },
@@ -73,8 +75,8 @@ int findRow(const QListWidget *list, const QString &text, Qt::MatchFlags how)
 FontDialog::FontDialog(qint32 flags, QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(u"FontDialog"_qs);
-    setWindowTitle(u"フォント"_qs);
+    setObjectName(u"FontDialog"_s);
+    setWindowTitle(u"フォント"_s);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
     setFont(FormDesign::defaultFont());
@@ -124,9 +126,9 @@ void FontDialog::buildControls(bool effects)
     m_styleList->setFixedSize(110, 130);
     m_sizeList->setFixedSize(70, 130);
 
-    m_ok = named(new QPushButton(u"OK"_qs, this), u"okButton");
+    m_ok = named(new QPushButton(u"OK"_s, this), u"okButton");
     m_ok->setDefault(true);
-    auto cancel = named(new QPushButton(u"キャンセル"_qs, this), u"cancelButton");
+    auto cancel = named(new QPushButton(u"キャンセル"_s, this), u"cancelButton");
     auto buttons = new QVBoxLayout;
     buttons->addWidget(m_ok);
     buttons->addWidget(cancel);
@@ -135,9 +137,9 @@ void FontDialog::buildControls(bool effects)
     grid->setColumnMinimumWidth(3, 90);
 
     if (effects) {
-        m_effects = named(new QGroupBox(u"文字飾り"_qs, this), u"effectsGroup");
-        m_strikethru = named(new QCheckBox(u"取り消し線(&K)"_qs, m_effects), u"strikethruCheck");
-        m_underline = named(new QCheckBox(u"下線(&U)"_qs, m_effects), u"underlineCheck");
+        m_effects = named(new QGroupBox(u"文字飾り"_s, this), u"effectsGroup");
+        m_strikethru = named(new QCheckBox(u"取り消し線(&K)"_s, m_effects), u"strikethruCheck");
+        m_underline = named(new QCheckBox(u"下線(&U)"_s, m_effects), u"underlineCheck");
         m_colour = named(new QComboBox(m_effects), u"colourCombo");
         for (const NamedColour &c : StandardColours)
             m_colour->addItem(swatch(c.value), QString::fromUtf16(c.name), c.value);
@@ -152,7 +154,7 @@ void FontDialog::buildControls(bool effects)
         connect(m_colour, &QComboBox::currentIndexChanged, this, &FontDialog::refresh);
     }
 
-    auto sampleGroup = named(new QGroupBox(u"サンプル"_qs, this), u"sampleGroup");
+    auto sampleGroup = named(new QGroupBox(u"サンプル"_s, this), u"sampleGroup");
     m_sample = named(new QLabel(QString::fromUtf16(SampleText), sampleGroup), u"sampleText");
     m_sample->setAlignment(Qt::AlignCenter);
     // A large size is clipped to the box, as on paper, instead of growing the dialog.
@@ -253,7 +255,7 @@ void FontDialog::selectColour(quint32 colour)
     int index = m_colour->findData(colour);
     if (index < 0) {
         // A colour from outside the list is kept as it is rather than replaced by black.
-        m_colour->addItem(swatch(colour), u"カスタム"_qs, colour);
+        m_colour->addItem(swatch(colour), u"カスタム"_s, colour);
         index = m_colour->count() - 1;
     }
     m_colour->setCurrentIndex(index);

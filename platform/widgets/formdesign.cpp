@@ -13,6 +13,8 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace FormDesign {
 
 namespace {
@@ -35,8 +37,8 @@ protected:
 QStringList japaneseFaces()
 {
     // IPAPGothic is drawn to the metrics of the face the layout was designed with.
-    return { u"IPAPGothic"_qs,   u"Noto Sans CJK JP"_qs,    u"VL PGothic"_qs,
-             u"TakaoPGothic"_qs, u"Droid Sans Japanese"_qs, u"sans-serif"_qs };
+    return { u"IPAPGothic"_s,   u"Noto Sans CJK JP"_s,    u"VL PGothic"_s,
+             u"TakaoPGothic"_s, u"Droid Sans Japanese"_s, u"sans-serif"_s };
 }
 
 QWidget *create(const Control &c, QWidget *container)
@@ -135,7 +137,7 @@ QFont defaultFont()
 QFont gothicFont(qreal pointSize)
 {
     QStringList faces = japaneseFaces();
-    faces.prepend(u"ＭＳ Ｐゴシック"_qs);
+    faces.prepend(u"ＭＳ Ｐゴシック"_s);
     QFont font(faces.first());
     font.setFamilies(faces);
     font.setPointSizeF(pointSize);

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A dialog whose every way of closing (the button, Escape, the close box) asks to cancel; the
@@ -107,15 +109,15 @@ void HandOffWindow::show()
             m_cancel();
     });
     m_window = window;
-    window->setObjectName(u"HandOffWindow"_qs);
-    window->setWindowTitle(u"Zelvora"_qs);
+    window->setObjectName(u"HandOffWindow"_s);
+    window->setWindowTitle(u"Zelvora"_s);
     window->setWindowModality(Qt::ApplicationModal);
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                            | Qt::WindowCloseButtonHint);
     m_label = new QLabel(window);
-    m_label->setObjectName(u"Message"_qs);
-    auto cancel = new QPushButton(u"キャンセル"_qs, window);
-    cancel->setObjectName(u"CancelButton"_qs);
+    m_label->setObjectName(u"Message"_s);
+    auto cancel = new QPushButton(u"キャンセル"_s, window);
+    cancel->setObjectName(u"CancelButton"_s);
     connect(cancel, &QPushButton::clicked, window, &QDialog::reject);
     auto buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -131,5 +133,5 @@ void HandOffWindow::show()
 void HandOffWindow::tick()
 {
     if (m_label)
-        m_label->setText(u"%1\n経過時間: %2 秒"_qs.arg(m_message).arg(m_elapsed.elapsed() / 1000));
+        m_label->setText(u"%1\n経過時間: %2 秒"_s.arg(m_message).arg(m_elapsed.elapsed() / 1000));
 }

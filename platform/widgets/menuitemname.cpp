@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QPointer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr char NameProperty[] = "zelvoraAccessibleName";
@@ -76,7 +78,7 @@ private:
 QAccessibleInterface *namedMenuItems(const QString &className, QObject *object)
 {
     auto action = qobject_cast<QAction *>(object);
-    if (className == u"QAction"_qs && action && action->property(NameProperty).isValid())
+    if (className == u"QAction"_s && action && action->property(NameProperty).isValid())
         return new NamedMenuItem(action);
     return nullptr;
 }

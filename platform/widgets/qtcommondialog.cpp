@@ -7,6 +7,8 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 
+using namespace Qt::StringLiterals;
+
 QtCommonDialog::QtCommonDialog(QWidget *owner)
     : m_owner(owner)
 { }
@@ -35,7 +37,7 @@ FontChoice QtCommonDialog::defaultChoice()
         choice.name = QFontInfo(font).family();
     // Never empty: the document box refuses an empty face.
     if (choice.name.isEmpty())
-        choice.name = font.families().value(0, u"sans-serif"_qs);
+        choice.name = font.families().value(0, u"sans-serif"_s);
     choice.size = 9.0f;
     return choice;
 }
@@ -53,7 +55,7 @@ qint32 QtCommonDialog::flags() const
 void QtCommonDialog::showFont()
 {
     if (!(m_flags & (ScreenFonts | PrinterFonts)))
-        throw Error { RuntimeError::NoFonts, u"フォントが存在しません。"_qs };
+        throw Error { RuntimeError::NoFonts, u"フォントが存在しません。"_s };
     QWidget *owner = m_owner ? m_owner.data() : QApplication::activeWindow();
     FontDialog dialog(m_flags, owner);
     dialog.setChoice(choice());

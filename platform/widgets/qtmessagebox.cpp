@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+using namespace Qt::StringLiterals;
+
 int QtMessageBox::show(const QString &prompt, int style, const QString &title)
 {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -22,7 +24,7 @@ int QtMessageBox::show(const QString &prompt, int style, const QString &title)
     }
     // A lone CR separates the lines of a prompt.
     QString text = prompt;
-    text.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
+    text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
     QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -7,12 +7,14 @@
 #include <QMimeData>
 #include <QTextBlock>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The document's raw characters with each paragraph break as CR LF, the only thing mapped.
 QString fromRaw(QString raw)
 {
-    return raw.replace(QChar::ParagraphSeparator, u"\r\n"_qs);
+    return raw.replace(QChar::ParagraphSeparator, u"\r\n"_s);
 }
 
 } // namespace
@@ -61,9 +63,9 @@ QMimeData *TextBox::createMimeDataFromSelection() const
 {
     // Qt's own copy folds U+00A0 into a space and U+2028 into a line break: a sender pasting
     // the document elsewhere would get other characters than the box shows and the mail sends.
-    auto data = new QMimeData;
-    data->setText(fromRaw(textCursor().selectedText()));
-    return data;
+    auto mime = new QMimeData;
+    mime->setText(fromRaw(textCursor().selectedText()));
+    return mime;
 }
 
 namespace ControlText {
