@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class MessageBox
 {
@@ -21,4 +22,10 @@ public:
     /// Shows a modal message box and returns the button that closed it. A CR in the prompt
     /// starts a new line.
     virtual int show(const QString &prompt, int style, const QString &title) = 0;
+    /// Asks a question in a modal box with the question icon and the program's title. buttons
+    /// are the captions, left to right ("&" marks the access key); Enter presses defaultButton,
+    /// Escape and the close box press escapeButton. Returns the index of the button pressed.
+    virtual int ask(const QString &question, const QStringList &buttons, int defaultButton,
+                    int escapeButton)
+        = 0;
 };

@@ -28,7 +28,23 @@ public:
         shown.append({ prompt, style, title });
         return Ok;
     }
+    /// Records the question and answers with the next scripted answer, else the escape button.
+    int ask(const QString &question, const QStringList &buttons, int defaultButton,
+            int escapeButton) override
+    {
+        asked.append({ question, buttons, defaultButton, escapeButton });
+        return answers.isEmpty() ? escapeButton : answers.takeFirst();
+    }
+    struct Asked
+    {
+        QString question;
+        QStringList buttons;
+        int defaultButton;
+        int escapeButton;
+    };
     QList<Shown> shown;
+    QList<Asked> asked;
+    QList<int> answers;
 };
 
 class FakeLauncher final : public Launcher

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -29,4 +30,20 @@ int QtMessageBox::show(const QString &prompt, int style, const QString &title)
     box.setTextFormat(Qt::PlainText);
     box.exec();
     return Ok;
+}
+
+int QtMessageBox::ask(const QString &question, const QStringList &buttons, int defaultButton,
+                      int escapeButton)
+{
+    QMessageBox box(QMessageBox::Question, u"Zelvora"_s, question, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    QList<QPushButton *> pushButtons;
+    for (const QString &caption : buttons)
+        pushButtons << box.addButton(caption, QMessageBox::ActionRole);
+    box.setDefaultButton(pushButtons.value(defaultButton));
+    box.setEscapeButton(pushButtons.value(escapeButton));
+    box.exec();
+    const int pressed = int(pushButtons.indexOf(box.clickedButton()));
+    return pressed < 0 ? escapeButton : pressed;
 }

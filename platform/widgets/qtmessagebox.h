@@ -7,4 +7,6 @@ class QtMessageBox final : public MessageBox
 {
 public:
     int show(const QString &prompt, int style, const QString &title) override;
+    int ask(const QString &question, const QStringList &buttons, int defaultButton,
+            int escapeButton) override;
 };
