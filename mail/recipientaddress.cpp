@@ -72,17 +72,31 @@ bool isDomain(QStringView domain)
     return true;
 }
 
-// Control characters shown as their visible pictures, so the warning box shows where a stray
-// line break or tab sits in what the user typed.
+// What the user typed, shown so that every character can be seen where it sits: control
+// characters as their pictures, and invisible, spacing and direction characters as <U+2028> and
+// the like, so that a pasted line separator cannot break the warning's line, a zero-width space
+// cannot hide and a direction mark cannot turn the warning around.
+QString visibleChar(char32_t c)
+{
+    if (c < 0x20)
+        return QChar(char16_t(0x2400 + c));
+    if (c == 0x7F)
+        return QChar(char16_t(0x2421));
+    const auto category = QChar::category(c);
+    if (c != u' '
+        && (category == QChar::Other_Format || category == QChar::Separator_Line
+            || category == QChar::Separator_Paragraph || category == QChar::Separator_Space
+            || category == QChar::Other_NotAssigned || category == QChar::Other_Surrogate
+            || category == QChar::Mark_NonSpacing || category == QChar::Other_PrivateUse))
+        return u"<U+%1>"_s.arg(QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'));
+    return QString::fromUcs4(&c, 1);
+}
+
 QString visible(const QString &text)
 {
-    QString shown = text;
-    for (QChar &c : shown) {
-        if (c.unicode() < 0x20)
-            c = QChar(0x2400 + c.unicode());
-        else if (c.unicode() == 0x7F)
-            c = QChar(0x2421);
-    }
+    QString shown;
+    for (char32_t c : text.toUcs4())
+        shown += visibleChar(c);
     return shown;
 }
 
@@ -93,7 +107,7 @@ QString hint(const QString &address)
     for (QChar c : address) {
         if (c.unicode() > 0x7E)
             return u"半角でない文字「%1」が含まれています。"_s.arg(
-                c.isSurrogate() ? QChar(QChar::ReplacementCharacter) : c);
+                visible(address.mid(address.indexOf(c), c.isHighSurrogate() ? 2 : 1)));
         if (c.unicode() <= 0x20)
             return u"空白や改行が含まれています。"_s;
     }

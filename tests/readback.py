@@ -19,9 +19,9 @@ if sys.argv[1:] != ['relayed']:
         assert len(w) <= 75 and w[:10].lower() in ('=?utf-8?b?', '=?utf-8?q?'), w
 # Whitespace between encoded words is no part of the name (RFC 2047, 6.2): read by the decoder
 # that keeps to that, and by policy.default, which adds spaces there (CPython issue 128110).
-[(name, address)] = getaddresses([''.join(email.message_from_bytes(raw)['To'].splitlines())])
+[(name, _)] = getaddresses([''.join(email.message_from_bytes(raw)['To'].splitlines())])
 name = str(make_header(decode_header(name)))
 [to] = msg['To'].addresses
 assert to.display_name.replace(' ', '') == name.replace(' ', ''), to.display_name
-json.dump([name, address, str(msg['Subject']), msg.get_payload(decode=True).decode('utf-8')],
+json.dump([name, to.addr_spec, str(msg['Subject']), msg.get_payload(decode=True).decode('utf-8')],
           sys.stdout)

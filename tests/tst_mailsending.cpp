@@ -111,8 +111,8 @@ private Q_SLOTS:
             u"件名  "_s,
             u".\r\n..\r\nFrom x\r\n行末  \r\n \t\r\n"_s + QString(2500, u'あ')
                 + QString(2500, u'x'));
-        row("look-alikes", u"A\u00A0B\u2028C\u3000Ｄ（＾0＾）"_s,
-            u"A\u00A0B C\u3000Ｄ（＾0＾）"_s, u"ＡＢＣ\u3000😀\u2028x"_s,
+        row("look-alikes", u"A\u00A0B\u2028C\u3000Ｄ（＾0＾）"_s, u"A\u00A0B C\u3000Ｄ（＾0＾）"_s,
+            u"ＡＢＣ\u3000😀\u2028x"_s,
             u"\u00A0\u2028\u3000（＾0＾）ｶﾀｶﾅ😀👨‍👩‍👧\r\n"_s);
         const QString padded = u"株式会社ゼルヴォラ 営業部 山田太郎 様（ご担当）"_s;
         row("words that would end in padding", padded, padded, QString(120, u'件') + u"😀"_s);
@@ -126,6 +126,10 @@ private Q_SLOTS:
         const QString specials = u"Yamada, \"Taro\" \\ <boss@example.com>"_s;
         row("ASCII specials", specials, specials);
         row("empty name and body", QString(), QString(), Mag, QString());
+        const QString lookalike = u"=?utf-8?q?ceo=40bank.example?=@evil.example"_s;
+        QTest::newRow("encoded-word look-alike address")
+            << Fields { u"x"_s, lookalike, Mag, u"x"_s }
+            << QStringList { u"x"_s, lookalike, Mag, u"x"_s };
         const QChar high(0xD83D), low(0xDC00), fffd(QChar::ReplacementCharacter);
         QTest::newRow("lone surrogates")
             << Fields { u"A"_s + high, Address, low + Mag, high }
@@ -162,6 +166,8 @@ private Q_SLOTS:
         bad("fullwidth at", u"taro＠example.jp"_s, u"「＠」"_s);
         bad("injection", u"a@example.jp\r\nBcc: v@example.com"_s, u"a@example.jp␍␊Bcc: v@"_s);
         bad("option", u"-oQ/tmp/x@example.jp"_s, u"先頭の「-」"_s);
+        bad("invisible and direction characters", u"a\u200B\u2028\u202Eb@example.jp"_s,
+            u"「a<U+200B><U+2028><U+202E>b@example.jp」"_s);
         bad("second recipient", u"root,a@example.jp"_s, u"root,a@"_s);
         // The failing ones do not read the whole message: they must not hang on that.
         row("exit 75", "echo 'cannot connect' >&2; exit 75", Failure, u"cannot connect"_s);

@@ -219,12 +219,15 @@ void setRawHeader(GMimeObject *object, const char *name, const QByteArray &raw)
 }
 
 // The address as the To header writes it. A local part with leading, trailing or doubled dots
-// (still met at Japanese mobile carriers) is not a dot-atom and goes in quotes there; the
-// transport is given it unquoted.
+// (still met at Japanese mobile carriers) is not a dot-atom and goes in quotes there; so does one
+// that holds "=?", which common readers decode as an encoded word even between quotes and then
+// show another address than the one used. The transport is given it unquoted.
 QByteArray headerAddress(const QString &address)
 {
     const qsizetype at = address.lastIndexOf(u'@');
     const QString local = address.left(at);
+    if (local.contains(u"=?"_s)) // "\=?" is the same character, and starts no encoded word
+        return '"' + local.toLatin1().replace("=?", "\\=?") + '"' + address.mid(at).toLatin1();
     if (local.startsWith(u'.') || local.endsWith(u'.') || local.contains(u".."_s))
         return '"' + local.toLatin1() + '"' + address.mid(at).toLatin1();
     return address.toLatin1();
