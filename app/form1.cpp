@@ -10,14 +10,23 @@
 #include "formdesign.h"
 #include "launcher.h"
 #include "menuitemname.h"
+#include "notifier.h"
+#include "recipientaddress.h"
+#include "sentcopies.h"
+#include "statusnote.h"
 #include "textbox.h"
 #include "zelvoraversion.h"
 
 #include <QComboBox>
+
 #include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
+
+#include <algorithm>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +36,10 @@ using FormDesign::Kind;
 namespace {
 
 constexpr QRgb Peach = qRgb(255, 224, 192);
+// The document box's initial text: it says where the document will be, and is no issue to send.
+constexpr const char16_t *DocumentPlaceholder = u"作成した文書がこの欄に表示されます。";
+// Sending the same document to the same address again within this time asks first.
+constexpr qint64 ResendQuestionSeconds = 10 * 60;
 constexpr QRgb LightGrey = qRgb(224, 224, 224);
 
 // The window's controls, from the top of the window to the bottom. Rectangles in twips.
@@ -57,7 +70,7 @@ constexpr FormDesign::Control Design[] = {
     {"Command5",Kind::Button,           nullptr,   8760, 3480,  1455, 1335, u"全てクリアー",                          u"",                                     Font::Default,    LightGrey},
     {"Frame2",  Kind::Frame,            nullptr,    120, 5040,  8775,  615, u"フッタ部"},
     {"Combo2",  Kind::ComboBox,         nullptr,    240, 5280,  8535,  300, u"",                                      u"選択できます",                         Font::Default,    Peach},
-    {"Text",    Kind::ScrollingTextBox, nullptr,    240, 5760,  6615, 2775, u"作成した文書がこの欄に表示されます。",  u"作成文書は編集可能です"},
+    {"Text",    Kind::ScrollingTextBox, nullptr,    240, 5760,  6615, 2775, DocumentPlaceholder,                     u"作成文書は編集可能です"},
     {"Command3",Kind::Button,           nullptr,   6960, 5760,  1695,  375, u"作成文書の表示"},
     {"Command6",Kind::Button,           nullptr,   8760, 5760,  1455, 1335, u"(^0^)/~~see you !",                     u"",                                     Font::Default,    LightGrey},
     {"Command4",Kind::Button,           nullptr,   6960, 6240,  1695,  375, u"作成文書の消去"},
@@ -96,6 +109,14 @@ constexpr const char *ClearedByClearAll[] = {
 // Flags of the font dialog: screen and printer fonts, with the effects group.
 constexpr qint32 FontDialogFlags
     = CommonDialog::ScreenFonts | CommonDialog::PrinterFonts | CommonDialog::Effects;
+
+// True for a document worth sending: not empty, not only white space, not the initial text.
+bool isAnIssue(const QString &document)
+{
+    if (document == QStringView(DocumentPlaceholder))
+        return false;
+    return std::any_of(document.cbegin(), document.cend(), [](QChar c) { return !c.isSpace(); });
+}
 
 Error invalidPropertyValue()
 {
@@ -155,6 +176,12 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
 
     createMenus();
     connectHandlers();
+
+    // Over the bottom of the document box, beside the send button.
+    m_sentNote = new StatusNote(client);
+    m_sentNote->setGeometry(QRect(QPoint(FormDesign::pixels(240), FormDesign::pixels(8040)),
+                                  FormDesign::size(6615, 495)));
+    m_sentNote->setWordWrap(true);
 
     if (m_services.mail) {
         m_mapiSession1 = m_services.mail->createSession();
@@ -356,13 +383,67 @@ void Form1::command8Click()
 
 // "標準メールハンドラで メッセージ送信": signs on, sends the document as the box holds it now and
 // signs off. A failure of the sending is shown in the warning box; sign-on and sign-off errors
-// are not trapped here.
+// are not trapped here. An empty document, or the box's initial text, is not sent; the same
+// document to the same address a second time within ten minutes is sent only when the user says
+// so. A successful send is told without a click.
 void Form1::command9Click()
 {
     const OutgoingDocument document { textOf("Text8"), textOf("Text10"), textOf("Text") };
-    DocumentSender::send(*m_mapiSession1, *m_mapiMessages1, document, [this](const Error &error) {
-        ErrorHandling::showWarning(*m_services.messageBox, error);
-    });
+    if (!isAnIssue(document.body)) {
+        ErrorHandling::showWarning(
+            *m_services.messageBox,
+            Error { MapiError::InvalidMessage,
+                    u"送信する文書がありません。「作成文書の表示」で文書を作ってから、"
+                    u"もう一度送信してください。メールは送られていません。"_s });
+        return;
+    }
+    if (!confirmSendingAgain(document.body, document.recipientAddress))
+        return;
+    bool failed = false;
+    DocumentSender::send(*m_mapiSession1, *m_mapiMessages1, document,
+                         [this, &failed](const Error &error) {
+                             failed = true;
+                             ErrorHandling::showWarning(*m_services.messageBox, error);
+                         });
+    if (failed)
+        return;
+    m_lastSent = { document.body, document.recipientAddress, m_services.clock->currentDateTime() };
+    tellSent(document.recipientName, document.recipientAddress);
+}
+
+// A list server sends every issue on to all its subscribers: a second copy cannot be called back.
+bool Form1::confirmSendingAgain(const QString &document, const QString &address)
+{
+    const QDateTime now = m_services.clock->currentDateTime();
+    if (!m_lastSent.at.isValid() || m_lastSent.document != document || m_lastSent.address != address
+        || m_lastSent.at > now || m_lastSent.at.secsTo(now) >= ResendQuestionSeconds)
+        return true;
+    enum { Yes, No };
+    const QString question
+        = u"この文書は %1 に同じ宛先へ送信済みです。もう一度送信しますか？"_s.arg(
+            m_lastSent.at.toString(u"HH:mm"_s));
+    return m_services.messageBox->ask(question, { u"はい"_s, u"いいえ"_s }, No, No) == Yes;
+}
+
+// A desktop notification; where no notification service answers, a note beside the send button.
+void Form1::tellSent(const QString &name, const QString &address)
+{
+    const QString time = m_services.clock->currentDateTime().toString(u"HH:mm"_s);
+    const QString recipient = RecipientAddress::mailbox(name, address);
+    QString said
+        = u"%1 に %2 宛てのメールを送信しました（メール転送プログラムに渡しました）。"_s.arg(
+            time, recipient);
+    if (m_services.sentCopies && !m_services.sentCopies->lastFailure().isEmpty())
+        said += u"控えは保存できませんでした: "_s + m_services.sentCopies->lastFailure();
+    QPointer<Form1> window(this);
+    const auto note = [window, said] {
+        if (window)
+            window->m_sentNote->say(said);
+    };
+    if (m_services.notifier)
+        m_services.notifier->notify(u"メールマガジンを送信しました"_s, said, note);
+    else
+        note();
 }
 
 void Form1::mnuDenClick()

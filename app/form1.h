@@ -14,9 +14,11 @@
 #include "services.h"
 #include "splash.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 
 class QAction;
+class StatusNote;
 
 class Form1 final : public QMainWindow
 {
@@ -60,9 +62,19 @@ private:
     void mnuMemoClick();
     void mnuForm3Click();
     void unload();
+    bool confirmSendingAgain(const QString &document, const QString &address);
+    void tellSent(const QString &name, const QString &address);
 
     Services m_services;
     SplashFactory m_createSplash;
     std::unique_ptr<MapiSession> m_mapiSession1;
     std::unique_ptr<MapiMessages> m_mapiMessages1;
+    StatusNote *m_sentNote = nullptr;
+    // The last issue handed off, so that the same one is not sent twice by mistake.
+    struct
+    {
+        QString document;
+        QString address;
+        QDateTime at;
+    } m_lastSent;
 };

@@ -1,5 +1,6 @@
 // Zelvora: writes mail magazines and hands them to the system's mail handler.
 #include "desktoplauncher.h"
+#include "desktopnotifier.h"
 #include "desktopshell.h"
 #include "errorhandling.h"
 #include "form1.h"
@@ -8,6 +9,7 @@
 #include "handoffwindow.h"
 #include "qtcommondialog.h"
 #include "qtmessagebox.h"
+#include "sentfolder.h"
 #include "services.h"
 #include "systemclock.h"
 #include "unixmailhandler.h"
@@ -56,6 +58,8 @@ int main(int argc, char *argv[])
     DesktopShell shell;
     HandOffWindow handOff;
     UnixMailHandler mail(UnixMailHandler::defaultOptions(), &handOff);
+    DesktopNotifier notifier(QGuiApplication::desktopFileName());
+    SentFolder sentCopies;
     Services services;
     services.messageBox = &messageBox;
     services.launcher = &launcher;
@@ -63,6 +67,8 @@ int main(int argc, char *argv[])
     services.fontDialog = &fontDialog;
     services.shell = &shell;
     services.mail = &mail;
+    services.notifier = &notifier;
+    services.sentCopies = &sentCopies;
 
     // The splash window is painted first and the main window is built while it shows; the main
     // window's start-up then takes this splash window over.

@@ -8,6 +8,8 @@ class Clock;
 class CommonDialog;
 class Shell;
 class MailHandler;
+class Notifier;
+class SentCopies;
 
 struct Services
 {
@@ -17,4 +19,6 @@ struct Services
     CommonDialog *fontDialog = nullptr;
     Shell *shell = nullptr;
     MailHandler *mail = nullptr;
+    Notifier *notifier = nullptr; // none: successful sends are told by a note in the window
+    SentCopies *sentCopies = nullptr; // none: no copies are kept
 };

@@ -7,12 +7,14 @@
 #include "launcher.h"
 #include "mapi.h"
 #include "messagebox.h"
+#include "notifier.h"
 #include "services.h"
 #include "shell.h"
 
 #include <QList>
 #include <QStringList>
 #include <exception>
+#include <optional>
 
 class FakeMessageBox final : public MessageBox
 {
@@ -65,12 +67,14 @@ public:
 class FakeClock final : public Clock
 {
 public:
-    QDate currentDate() const override { return QDate(2001, 5, 12); }
+    QDate currentDate() const override { return now.date(); }
+    QDateTime currentDateTime() const override { return now; }
     double seconds() const override
     {
         ++reads;
         return readings.size() > 1 ? readings.takeFirst() : readings.value(0);
     }
+    QDateTime now { QDate(2001, 5, 12), QTime(10, 15) };
     mutable QList<double> readings;
     mutable int reads = 0;
 };
@@ -110,27 +114,60 @@ public:
     QList<QList<QByteArray>> calls; // operation, file, parameters, directory, show command
 };
 
-/// A mail handler whose controls take everything and send nothing; the tests of sending use
-/// the real one with stand-in transports.
+/// A mail handler whose controls record the messages sent; the tests of the transport use the
+/// real one with stand-in programs.
 class FakeMailHandler final : public MailHandler
 {
     struct Control final : MapiSession, MapiMessages
     {
+        explicit Control(FakeMailHandler &handler)
+            : m_handler(handler)
+        { }
         void signOn() override { }
         qint32 sessionId() const override { return 7; }
         void signOff() override { }
         void setSessionId(qint32) override { }
         void compose() override { }
         void setRecipDisplayName(const QString &) override { }
-        void setRecipAddress(const QString &) override { }
+        void setRecipAddress(const QString &address) override { m_address = address; }
         void setMsgSubject(const QString &) override { }
-        void setMsgNoteText(const QString &) override { }
-        void send(bool) override { }
+        void setMsgNoteText(const QString &text) override { m_text = text; }
+        void send(bool) override
+        {
+            m_handler.sent.append({ m_address, m_text });
+            if (m_handler.failure)
+                throw *m_handler.failure;
+        }
+        FakeMailHandler &m_handler;
+        QString m_address, m_text;
     };
 
 public:
-    std::unique_ptr<MapiSession> createSession() override { return std::make_unique<Control>(); }
-    std::unique_ptr<MapiMessages> createMessages() override { return std::make_unique<Control>(); }
+    std::unique_ptr<MapiSession> createSession() override
+    {
+        return std::make_unique<Control>(*this);
+    }
+    std::unique_ptr<MapiMessages> createMessages() override
+    {
+        return std::make_unique<Control>(*this);
+    }
+    QList<std::pair<QString, QString>> sent; // address, text
+    std::optional<Error> failure;
+};
+
+/// A desktop without a notification service, or with one that shows what it is given.
+class FakeNotifier final : public Notifier
+{
+public:
+    void notify(const QString &summary, const QString &body,
+                std::function<void()> unanswered) override
+    {
+        notified.append(summary + u'\n' + body);
+        if (!answering)
+            unanswered();
+    }
+    QStringList notified;
+    bool answering = true;
 };
 
 /// Every fake, wired into one Services.
@@ -142,6 +179,10 @@ struct FakeServices
     FakeCommonDialog fontDialog;
     FakeShell shell;
     FakeMailHandler mail;
+    FakeNotifier notifier;
 
-    Services services() { return { &messageBox, &launcher, &clock, &fontDialog, &shell, &mail }; }
+    Services services()
+    {
+        return { &messageBox, &launcher, &clock, &fontDialog, &shell, &mail, &notifier };
+    }
 };

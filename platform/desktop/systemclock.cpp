@@ -7,6 +7,11 @@ QDate SystemClock::currentDate() const
     return QDate::currentDate();
 }
 
+QDateTime SystemClock::currentDateTime() const
+{
+    return QDateTime::currentDateTime();
+}
+
 double SystemClock::seconds() const
 {
     using Seconds = std::chrono::duration<double>;

@@ -8,5 +8,6 @@ class SystemClock final : public Clock
 {
 public:
     QDate currentDate() const override;
+    QDateTime currentDateTime() const override;
     double seconds() const override;
 };

@@ -25,6 +25,13 @@ void Button::keyPressEvent(QKeyEvent *event)
     QPushButton::keyPressEvent(event);
 }
 
+// The second press of a double-click would be a second click: a mail sent twice, or two compose
+// windows. It is taken and does nothing.
+void Button::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
 void Button::paintEvent(QPaintEvent *event)
 {
     // The widget style lightens a button's colour into a gradient: a designed colour is drawn

@@ -1,6 +1,7 @@
 // Command buttons. Enter presses the focused button as Space does, without any button becoming
-// the window's default. A button with a background colour in its window's design is filled with
-// exactly that colour inside a plain raised bevel; the others keep the style's look.
+// the window's default; a double-click is one click, and a held key presses once. A button with a
+// background colour in its window's design is filled with exactly that colour inside a plain raised
+// bevel; the others keep the style's look.
 #pragma once
 
 #include <QPushButton>
@@ -18,6 +19,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

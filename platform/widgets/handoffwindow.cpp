@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -79,6 +80,12 @@ void HandOffWindow::finished()
 {
     if (!m_cancel)
         return;
+    // Clicks and keys made during the hand-off may still wait in the window system's queue, to
+    // be delivered once it is over: a second send. The window system is synchronised while the
+    // filter still refuses them, so that everything made before this moment is dropped here.
+    m_draining = true;
+    QGuiApplication::sync();
+    m_draining = false;
     qApp->removeEventFilter(this);
     m_showTimer.stop();
     m_tickTimer.stop();
@@ -95,7 +102,7 @@ bool HandOffWindow::eventFilter(QObject *watched, QEvent *event)
     auto widget = qobject_cast<QWidget *>(watched);
     if (!widget) // a window's own events reach its widgets, and are judged there
         return false;
-    if (m_window && widget->window() == m_window)
+    if (m_window && widget->window() == m_window && !m_draining)
         return false;
     if (event->type() == QEvent::Close)
         event->ignore();
@@ -118,6 +125,10 @@ void HandOffWindow::show()
     m_label->setObjectName(u"Message"_s);
     auto cancel = new QPushButton(u"キャンセル"_s, window);
     cancel->setObjectName(u"CancelButton"_s);
+    // The Enter or space that started the send, pressed again or held, must not cancel it: the
+    // button takes neither the focus nor Enter, and the window has no default button.
+    cancel->setFocusPolicy(Qt::NoFocus);
+    cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, window, &QDialog::reject);
     auto buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -41,4 +41,5 @@ private:
     QTimer m_tickTimer;
     QPointer<QDialog> m_window;
     QLabel *m_label = nullptr;
+    bool m_draining = false; // the hand-off is over; input made during it is still dropped
 };

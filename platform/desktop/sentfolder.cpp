@@ -1,0 +1,79 @@
+#include "sentfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr auto OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// Made with 0700 from the start, so the copies are never readable by others, not even briefly.
+bool makeFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return QFile::setPermissions(folder, OwnerOnly | QFileDevice::ExeOwner);
+    if (!QDir().mkpath(info.absolutePath()))
+        return false;
+    return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0;
+}
+
+// A free name for a copy made at `when`: the date and time, and a suffix when that second is
+// already taken ("2026-12-07_101500.eml", "2026-12-07_101500-2.eml").
+QString freeName(const QDir &folder, const QDateTime &when)
+{
+    const QString stem = when.toString(u"yyyy-MM-dd_HHmmss"_s);
+    QString name = stem + u".eml"_s;
+    for (int n = 2; folder.exists(name); ++n)
+        name = u"%1-%2.eml"_s.arg(stem).arg(n);
+    return name;
+}
+
+} // namespace
+
+QString SentFolder::defaultFolder()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || !QDir::isAbsolutePath(data))
+        data = QDir::homePath() + u"/.local/share"_s;
+    return data + u"/zelvora/sent"_s;
+}
+
+SentFolder::SentFolder(QString folder, std::function<QDateTime()> now)
+    : m_folder(std::move(folder))
+    , m_now(std::move(now))
+{ }
+
+void SentFolder::keep(const QByteArray &message)
+{
+    m_lastFile.clear();
+    m_lastFailure.clear();
+    if (!makeFolder(m_folder)) {
+        m_lastFailure = u"控えのフォルダー %1 を作れませんでした。"_s.arg(m_folder);
+        return;
+    }
+    const QString path = QDir(m_folder).filePath(freeName(QDir(m_folder), m_now()));
+    // Written under a temporary name and renamed: a copy is either whole or not there.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)
+        || file.write(message) != message.size() || !file.commit()) {
+        m_lastFailure = u"控え %1 を書けませんでした（%2）。"_s.arg(path, file.errorString());
+        return;
+    }
+    m_lastFile = path;
+}
+
+QString SentFolder::lastFailure() const
+{
+    return m_lastFailure;
+}
+
+QString SentFolder::lastFile() const
+{
+    return m_lastFile;
+}

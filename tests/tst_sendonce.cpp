@@ -1,0 +1,195 @@
+// Sent once, and the author knows it: what is no issue is refused, the same issue twice is asked
+// about, a double-click is one click, success is told without a click, and every issue sent is
+// kept as an .eml file.
+#include "fakes.h"
+#include "form1.h"
+#include "sentfolder.h"
+#include "statusnote.h"
+#include "textbox.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestSendOnce final : public QObject
+{
+    Q_OBJECT
+
+    FakeServices m_fakes;
+    std::unique_ptr<Form1> m_form;
+
+    QWidget *get(const char *name) const
+    {
+        return m_form->findChild<QWidget *>(QString::fromLatin1(name));
+    }
+    void send() { QTest::mouseClick(get("Command9"), Qt::LeftButton); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fakes.messageBox = {};
+        m_fakes.mail.sent.clear();
+        m_fakes.notifier = {};
+        m_fakes.clock.now = { QDate(2001, 5, 12), QTime(10, 15) };
+        m_form = std::make_unique<Form1>(m_fakes.services(), nullptr);
+        m_form->show();
+        ControlText::setText(get("Text10"), u"list@example.jp"_s);
+    }
+    void cleanup() { m_form.reset(); }
+
+    void noIssueIsRefused_data()
+    {
+        QTest::addColumn<bool>("assemble");
+        QTest::addColumn<QString>("document"); // null: as the window opens
+        QTest::newRow("initial text") << false << QString();
+        QTest::newRow("empty") << false << u""_s;
+        QTest::newRow("white space only") << false << u" \r\n\t\u3000\u00A0\r\n"_s;
+        QTest::newRow("assembled") << true << QString();
+        QTest::newRow("one character") << false << u"\u3000x\r\n"_s;
+    }
+    void noIssueIsRefused()
+    {
+        QFETCH(bool, assemble);
+        QFETCH(QString, document);
+        if (assemble)
+            QTest::mouseClick(get("Command3"), Qt::LeftButton);
+        if (!document.isNull())
+            ControlText::setText(get("Text"), document);
+        const QString before = ControlText::text(get("Text"));
+        const bool anIssue = assemble || document.contains(u'x');
+        send();
+        QCOMPARE(m_fakes.mail.sent.size(), anIssue ? 1 : 0);
+        QCOMPARE(m_fakes.messageBox.shown.size(), anIssue ? 0 : 1);
+        if (!anIssue)
+            QVERIFY(m_fakes.messageBox.shown[0].prompt.startsWith(
+                u"32017\r送信する文書がありません"_s));
+        QCOMPARE(ControlText::text(get("Text")), before);
+    }
+
+    // The same document to the same address again within ten minutes asks first; いいえ is the
+    // default and what Escape answers.
+    void sameIssueTwiceAsks_data()
+    {
+        QTest::addColumn<int>("minutesLater");
+        QTest::addColumn<bool>("otherAddress");
+        QTest::addColumn<QList<int>>("answers"); // empty: Enter or Escape
+        QTest::addColumn<int>("sends");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("again at once, default answer") << 0 << false << QList<int>() << 1 << 1;
+        QTest::newRow("again at once, はい") << 0 << false << QList<int> { 0 } << 2 << 1;
+        QTest::newRow("9 minutes later") << 9 << false << QList<int>() << 1 << 1;
+        QTest::newRow("10 minutes later") << 10 << false << QList<int>() << 2 << 0;
+        QTest::newRow("to another address") << 0 << true << QList<int>() << 2 << 0;
+    }
+    void sameIssueTwiceAsks()
+    {
+        QFETCH(int, minutesLater);
+        QFETCH(bool, otherAddress);
+        QFETCH(QList<int>, answers);
+        ControlText::setText(get("Text"), u"第1号\r\n本文"_s);
+        send();
+        m_fakes.clock.now = m_fakes.clock.now.addSecs(60 * minutesLater);
+        if (otherAddress)
+            ControlText::setText(get("Text10"), u"other@example.jp"_s);
+        m_fakes.messageBox.answers = answers;
+        send();
+        QTEST(int(m_fakes.mail.sent.size()), "sends");
+        QTEST(int(m_fakes.messageBox.asked.size()), "questions");
+        for (const auto &asked : m_fakes.messageBox.asked) {
+            QCOMPARE(asked.question,
+                     u"この文書は 10:15 に同じ宛先へ送信済みです。もう一度送信しますか？"_s);
+            QCOMPARE(asked.buttons, QStringList({ u"はい"_s, u"いいえ"_s }));
+            QCOMPARE(asked.defaultButton, 1);
+            QCOMPARE(asked.escapeButton, 1);
+        }
+    }
+
+    void doubleClickIsOneClick()
+    {
+        ControlText::setText(get("Text"), u"本文"_s);
+        // As the window system delivers it: press, release, double-click, release.
+        QWidget *button = get("Command9");
+        QTest::mouseClick(button, Qt::LeftButton);
+        const QPointF at = button->rect().center();
+        QMouseEvent second(QEvent::MouseButtonDblClick, at, button->mapToGlobal(at),
+                           Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(button, &second);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QCOMPARE(m_fakes.mail.sent.size(), 1);
+        QVERIFY(m_fakes.messageBox.asked.isEmpty()); // not even a second click to ask about
+    }
+
+    // A notification after each successful send; the note in the window where no notification
+    // service answers; nothing after a failure.
+    void successIsTold_data()
+    {
+        QTest::addColumn<bool>("service");
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("notification") << true << false;
+        QTest::newRow("note") << false << false;
+        QTest::newRow("failed send") << false << true;
+    }
+    void successIsTold()
+    {
+        QFETCH(bool, service);
+        QFETCH(bool, fails);
+        m_fakes.notifier.answering = service;
+        if (fails)
+            m_fakes.mail.failure = Error { 32002, u"no"_s };
+        ControlText::setText(get("Text8"), u"読者"_s);
+        ControlText::setText(get("Text"), u"本文"_s);
+        send();
+        m_fakes.mail.failure.reset();
+        QCOMPARE(m_fakes.notifier.notified.size(), fails ? 0 : 1);
+        auto note = m_form->findChild<QLabel *>(u"StatusNote"_s);
+        QCOMPARE(note->isVisible(), !service && !fails);
+        if (fails)
+            return;
+        QVERIFY(m_fakes.notifier.notified[0].contains(u"10:15 に 読者 <list@example.jp> 宛て"_s));
+        if (service)
+            return;
+        QVERIFY(note->text().contains(u"10:15 に 読者 <list@example.jp> 宛て"_s));
+        QVERIFY(!note->isWindow());
+        QCOMPARE(note->focusPolicy(), Qt::NoFocus);
+        QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(note);
+        QCOMPARE(spoken->role(), QAccessible::StatusBar);
+        QCOMPARE(spoken->text(QAccessible::Name), note->text());
+        QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), StatusNote::ShownForMs + 2000);
+    }
+
+    // One file a send, named by the local date and time, a suffix for the same second; 0600 in
+    // a 0700 folder; the bytes as given.
+    void copiesOfSentIssues()
+    {
+        QTemporaryDir home;
+        const QString folder = home.filePath(u"zelvora/sent"_s);
+        const QDateTime at(QDate(2026, 12, 7), QTime(10, 15));
+        SentFolder copies(folder, [&] { return at; });
+        const QList<QByteArray> messages { "To: a\n\nfirst\n", QByteArray("\0\r\n", 3), "x" };
+        for (const QByteArray &message : messages) {
+            copies.keep(message);
+            QCOMPARE(copies.lastFailure(), QString());
+        }
+        const QStringList names { u"2026-12-07_101500.eml"_s, u"2026-12-07_101500-2.eml"_s,
+                                  u"2026-12-07_101500-3.eml"_s };
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), names.size());
+        for (int i = 0; i < names.size(); ++i) {
+            QFile file(QDir(folder).filePath(names[i]));
+            QCOMPARE(file.permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), messages[i]);
+        }
+        QCOMPARE(QFile(folder).permissions() & 0x7077,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // A folder that cannot be made: the failure is said, nothing is thrown.
+        SentFolder blocked(home.filePath(u"zelvora/sent/2026-12-07_101500.eml/x"_s));
+        blocked.keep("y");
+        QVERIFY(!blocked.lastFailure().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestSendOnce)
+#include "tst_sendonce.moc"
