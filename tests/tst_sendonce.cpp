@@ -114,8 +114,8 @@ private Q_SLOTS:
         QWidget *button = get("Command9");
         QTest::mouseClick(button, Qt::LeftButton);
         const QPointF at = button->rect().center();
-        QMouseEvent second(QEvent::MouseButtonDblClick, at, button->mapToGlobal(at),
-                           Qt::LeftButton, Qt::LeftButton, {});
+        QMouseEvent second(QEvent::MouseButtonDblClick, at, button->mapToGlobal(at), Qt::LeftButton,
+                           Qt::LeftButton, {});
         QApplication::sendEvent(button, &second);
         QTest::mouseRelease(button, Qt::LeftButton);
         QCOMPARE(m_fakes.mail.sent.size(), 1);

@@ -14,7 +14,7 @@ packages=(
     # desktop integration: mail client and browser hand-off, accessories
     xdg-utils x11-apps
     # a sendmail-compatible transport, and what the tests start
-    msmtp xvfb xauth x11-utils xdotool python3 python3-aiosmtpd
+    msmtp xvfb xauth x11-utils xdotool python3 python3-aiosmtpd dbus-daemon
     # Qt's own texts in Japanese (qtbase_ja.qm: standard buttons, the font dialog)
     qt6-translations-l10n
     # regenerating the pictures in resources/
