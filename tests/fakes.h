@@ -3,7 +3,6 @@
 
 #include "clock.h"
 #include "commondialog.h"
-#include "fontdialog.h"
 #include "launcher.h"
 #include "mapi.h"
 #include "messagebox.h"
@@ -82,13 +81,8 @@ public:
     void setFlags(qint32 f) override { m_flags = f; }
     qint32 flags() const override { return m_flags; }
     void showFont() override { ++shown; }
-    QString fontName() const override { return choice.name; }
-    float fontSize() const override { return choice.size; }
-    bool fontBold() const override { return choice.bold; }
-    bool fontItalic() const override { return choice.italic; }
-    bool fontStrikethru() const override { return choice.strikethru; }
-    bool fontUnderline() const override { return choice.underline; }
-    quint32 color() const override { return choice.colour; }
+    FontChoice font() const override { return choice; }
+    void setFont(const FontChoice &font) override { choice = font; }
 
     int shown = 0;
     FontChoice choice { QStringLiteral("IPAPGothic") };

@@ -1,6 +1,7 @@
 // The real dialogs: the font dialog driven by clicks, Command8 with a fake one, and the message
 // boxes the warnings and the top-level handling are shown in.
 #include "fakes.h"
+#include "fontdialog.h"
 #include "form1.h"
 #include "qtcommondialog.h"
 #include "qtmessagebox.h"
@@ -51,8 +52,7 @@ FontChoice pick(QtCommonDialog &d, const FontChoice &c, const QString &colour, c
         QCOMPARE(effects, (d.flags() & 256) != 0); // the effects only with flag 256
     });
     d.showFont();
-    return { d.fontName(),       d.fontSize(),      d.fontBold(), d.fontItalic(),
-             d.fontStrikethru(), d.fontUnderline(), d.color() };
+    return d.font();
 }
 
 class TestDialogs final : public QObject
@@ -85,7 +85,7 @@ private Q_SLOTS:
 
     void realDialog()
     {
-        const FontChoice chosen { u"DejaVu Serif"_s, 72, true, true, true, true, 0x800000 };
+        const FontChoice chosen { u"DejaVu Serif"_s, 72, false, true, false, true, 0x800000 };
         QtCommonDialog d;
         d.setFlags(259);
         QCOMPARE(pick(d, chosen, u"ネイビー"_s, "okButton"), chosen);
@@ -93,13 +93,34 @@ private Q_SLOTS:
         QCOMPARE(pick(d, { u"DejaVu Sans"_s, 14 }, {}, "cancelButton"), chosen);
     }
 
+    void okOnlyForListedFace_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("listed, in other case") << u"dejavu serif"_s << true;
+        QTest::newRow("start of listed faces") << u"DejaVu"_s << false;
+        QTest::newRow("not installed") << u"Zelvora Nowhere"_s << false;
+    }
+    // OK takes only a face the list offers, however the face field was filled.
+    void okOnlyForListedFace()
+    {
+        FontDialog dialog(CommonDialog::ScreenFonts);
+        dialog.show();
+        QFETCH(QString, typed);
+        QTest::keyClicks(child(&dialog, "faceEdit"), typed);
+        QTEST(child(&dialog, "okButton")->isEnabled(), "ok");
+    }
+
     void command8_data()
     {
         QTest::addColumn<FontChoice>("choice");
         QTest::addColumn<QColor>("colour"); // none: the document box refuses the choice
-        QTest::newRow("every style, half point, red")
-            << FontChoice { u"Sans"_s, 10.5, true, true, true, true, 0x0000FF }
+        QTest::newRow("bold, strikethrough, half point, red")
+            << FontChoice { u"Sans"_s, 10.5, true, false, true, false, 0x0000FF }
             << QColor(0xFF0000);
+        QTest::newRow("italic, underline, white")
+            << FontChoice { u"Serif"_s, 12, false, true, false, true, 0xFFFFFF }
+            << QColor(Qt::white);
         QTest::newRow("size NaN") << FontChoice { u"Serif"_s, float(qQNaN()) } << QColor();
         QTest::newRow("empty face") << FontChoice { QString(), 9 } << QColor();
         QTest::newRow("colour > 24 bits")
