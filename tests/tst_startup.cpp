@@ -1,4 +1,6 @@
-// The start-up: Load, the splash window's wait, and the real program on an X display.
+// The start-up: Load, the splash window's wait, the platform main() wires, and the real program
+// on an X display.
+#include "desktopplatform.h"
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
@@ -7,8 +9,12 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -40,10 +46,9 @@ QByteArray run(const QStringList &command)
 QRect window(const QString &title)
 {
     QList<int> v; // WINDOW, X, Y, WIDTH, HEIGHT
-    for (const QByteArray &line :
-         run({ u"xdotool"_s, u"search"_s, u"--onlyvisible"_s, u"--name"_s, title,
-               u"getwindowgeometry"_s, u"--shell"_s })
-             .split('\n'))
+    for (const QByteArray &line : run({ u"xdotool"_s, u"search"_s, u"--onlyvisible"_s, u"--name"_s,
+                                        title, u"getwindowgeometry"_s, u"--shell"_s })
+                                      .split('\n'))
         v << line.mid(line.indexOf('=') + 1).toInt();
     return v.size() > 4 ? QRect(v[1], v[2], v[3], v[4]) : QRect();
 }
@@ -117,6 +122,25 @@ private Q_SLOTS:
         QTEST(clock.reads, "reads");
     }
 
+    // refresh() paints the splash window before it returns, not at some later turn of the loop.
+    void refreshPaintsAtOnce()
+    {
+        Form2 form2(fakes.clock);
+        form2.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form2));
+        struct Paints final : QObject
+        {
+            int count = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                return count += event->type() == QEvent::Paint, false;
+            }
+        } paints;
+        form2.installEventFilter(&paints);
+        form2.refresh();
+        QCOMPARE(paints.count, 1);
+    }
+
     // The real program: the splash window centred and painted, and the main window no sooner
     // than five seconds later, centred, grey, the splash window gone.
     void splashThenMainWindow()
@@ -149,14 +173,68 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(QColor(screen(form1).pixel(4, form1.height() - 4)),
                                   QColor(192, 192, 192), 10000);
     }
+
+    // What main() wires, with stand-in programs in a PATH of the test's own: the toolkit's
+    // texts in Japanese, the menu's accessories as the desktop's calculator and editor, and a
+    // send under the progress window, whose cancel stops the transport.
+    void platform()
+    {
+        QTemporaryDir bin;
+        for (const char16_t *name : { u"gnome-calculator", u"gnome-text-editor", u"sendmail" }) {
+            QFile program(bin.filePath(QString::fromUtf16(name)));
+            QVERIFY(program.open(QIODevice::WriteOnly));
+            program.write("#!/bin/sh\n: >\"$0.started\"\nexec /bin/sleep 5\n");
+            program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+        }
+        const QByteArray path = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        const DesktopPlatform platform;
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), u"元に戻す(&U)"_s);
+
+        const Services &services = platform.services();
+        qint32 failure = 0;
+        const auto trap = [&](auto operation) {
+            try {
+                operation();
+            } catch (const Error &error) {
+                failure = error.number;
+            }
+        };
+        trap([&] { services.launcher->start(u"calc.exe"_s, Launcher::NormalFocus); });
+        trap([&] { services.launcher->start(u"NOTEPAD.EXE"_s, Launcher::NormalFocus); });
+        QCOMPARE(failure, 0);
+        QTRY_VERIFY(QFile::exists(bin.filePath(u"gnome-calculator.started"_s))
+                    && QFile::exists(bin.filePath(u"gnome-text-editor.started"_s)));
+
+        const auto session = services.mail->createSession();
+        const auto messages = services.mail->createMessages();
+        session->signOn();
+        messages->setSessionId(session->sessionId());
+        messages->compose();
+        messages->setRecipAddress(u"taro@example.test"_s);
+        QString seen;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                poll.stop();
+                seen = w->objectName();
+                if (auto cancel = w->findChild<QPushButton *>(u"CancelButton"_s))
+                    QTest::mouseClick(cancel, Qt::LeftButton);
+            }
+        });
+        poll.start(20);
+        trap([&] { messages->send(false); });
+        QCOMPARE(seen, u"HandOffWindow"_s);
+        QCOMPARE(failure, qint32(MapiError::UserAbort));
+    }
 };
 
 // Runs on the X display of xvfb-run (see CMakeLists.txt).
 int main(int argc, char *argv[])
 {
     const bool loadChild = argc == 3 && argv[1] == QByteArrayView("--load"); // LOCALE
-    if (loadChild)
-        qputenv("LC_ALL", argv[2]);
+    qputenv("LC_ALL", loadChild ? argv[2] : "ja_JP.UTF-8");
     QApplication app(argc, argv);
     if (loadChild) { // what Load does, with the date box at the splash window's creation
         fakes.clock.readings = { 10.0, 15.5 };
