@@ -188,11 +188,6 @@ QSize Form1::clientSize()
     return FormDesign::size(10305, 8640);
 }
 
-std::span<const FormDesign::Control> Form1::design()
-{
-    return Design;
-}
-
 void Form1::createMenus()
 {
     QMenu *mnuFile = menuBar()->addMenu(u"Windows付属アプリの起動"_s);

@@ -1,11 +1,16 @@
-// The main window as a user meets it: layout read back from the live widgets, text boxes that
-// keep every character, the keyboard, menus, the fill and clear buttons, assembly and quitting.
+// The main window and the version window as a user meets them: places converted by hand from
+// the design, the lists' characters, the keyboard, names a screen reader reads, the designed
+// colours, text boxes and copying that keep every character, menus, the fill and clear buttons,
+// assembly and quitting.
 #include "catalogues.h"
 #include "fakes.h"
 #include "form1.h"
+#include "form3.h"
 #include "textbox.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QInputMethodEvent>
@@ -30,6 +35,7 @@ class TestForm1 final : public QObject
 
     FakeServices m_fakes;
     std::unique_ptr<Form1> m_form;
+    std::unique_ptr<Form3> m_form3; // not shown unless a test shows it
 
     QWidget *get(const QString &name) const
     {
@@ -53,6 +59,21 @@ class TestForm1 final : public QObject
         event.setCommitString(s);
         QApplication::sendEvent(w, &event);
     }
+    // "Text7" or "Form3/Command3": that control with the focus, its window shown and active.
+    QWidget *focus(const QString &path)
+    {
+        QWidget *window
+            = path.startsWith(u"Form3/"_s) ? static_cast<QWidget *>(m_form3.get()) : m_form.get();
+        window->show();
+        (void)QTest::qWaitForWindowActive(window); // if it is not, the checks after this fail
+        QWidget *w = window->findChild<QWidget *>(path.section(u'/', -1));
+        w->setFocus();
+        return w;
+    }
+    static QString name(QObject *o)
+    {
+        return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
+    }
     void select(int row)
     {
         auto list = static_cast<QListWidget *>(get(u"List1"_s));
@@ -67,10 +88,11 @@ private Q_SLOTS:
         m_fakes.launcher = {};
         m_fakes.shell.calls.clear();
         m_form = std::make_unique<Form1>(m_fakes.services(), nullptr);
+        m_form3 = std::make_unique<Form3>(m_fakes.services(), nullptr);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     }
-    void cleanup() { m_form.reset(); }
+    void cleanup() { m_form3.reset(), m_form.reset(); }
 
     void opensAsDesigned()
     {
@@ -79,38 +101,15 @@ private Q_SLOTS:
         QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(QApplication::focusWidget(), get(u"Text1"_s));
         QCOMPARE(text(u"Text11"_s), u"V\uFF08\uFF3E0\uFF3E\uFF09毎度っ\uFF01\u3000by - "_s);
-        QCOMPARE(combo(u"Combo1"_s)->count(), Catalogues::issueLabels().size());
-    }
-
-    // Every control sits where its design row puts it (15 twips to a pixel), in its colours (the
-    // buttons' fill is read from the screen by tst_access),
-    // also after the window was resized; labels keep their place and size themselves.
-    void layoutAndColours()
-    {
-        m_form->resize(300, 200);
-        for (const FormDesign::Control &row : Form1::design()) {
-            const QRect designed(qRound(row.left / 15.0), qRound(row.top / 15.0),
-                                 qRound(row.width / 15.0), qRound(row.height / 15.0));
-            QWidget *w = get(QString::fromLatin1(row.name));
-            QCOMPARE(row.kind == FormDesign::Kind::Label ? QRect(w->pos(), designed.size())
-                                                         : w->geometry(),
-                     designed);
-            const bool field = row.kind != FormDesign::Kind::Button
-                && row.kind != FormDesign::Kind::Frame && row.kind != FormDesign::Kind::Label;
-            if (field)
-                QCOMPARE(text(w->objectName()), QString::fromUtf16(row.text));
-            if (field && row.background)
-                QCOMPARE(w->palette().color(QPalette::Base), QColor(*row.background));
-            if (row.foreground)
-                QCOMPARE(w->palette().color(field ? QPalette::Text : QPalette::WindowText),
-                         QColor(*row.foreground));
-        }
-        QCOMPARE(get(u"Text11"_s)->parentWidget(), get(u"Frame3"_s));
         QCOMPARE(m_form->centralWidget()->palette().color(QPalette::Window), QColor(192, 192, 192));
+        // The body is yellow on black; the issue labels are on peach.
+        const QPalette body = get(u"Text7"_s)->palette();
+        QCOMPARE(body.color(QPalette::Text), QColor(255, 255, 0));
+        QCOMPARE(body.color(QPalette::Base), QColor(0, 0, 0));
+        QCOMPARE(get(u"Combo1"_s)->palette().color(QPalette::Base), QColor(255, 224, 192));
         QCOMPARE(get(u"Text1"_s)->font().families().value(0), u"ＭＳ Ｐゴシック"_s);
         QCOMPARE(get(u"Text7"_s)->font().pointSizeF(), 9.75);
-        QVERIFY(get(u"Label1"_s)->height() <= 16); // one line of its text
-
+        // Frames behind the fields they hold; the issue-label combo and 入力支援 in front.
         const QObjectList order = m_form->centralWidget()->children();
         auto z = [&](const char16_t *name) { return order.indexOf(get(QString::fromUtf16(name))); };
         QVERIFY(z(u"Frame1") < z(u"Text1") && z(u"Frame2") < z(u"Combo2"));
@@ -118,23 +117,157 @@ private Q_SLOTS:
         QVERIFY(z(u"Command7") > z(u"Text6"));
     }
 
-    void tabOrder()
+    // A few rows of the design converted by hand, 15 twips to a pixel; resizing moves nothing.
+    void layout_data()
     {
-        const QStringList expected
-            = u"Text1 List1 Command1 Text2 Text3 Command2 Command3 Command4 Text4 Text5 Text6 "
-              u"Text7 Command6 Text Text9 Command7 Text11 Combo1 Combo2 Command9 Command8 "
-              u"Command5 Text8 Text10 Text1"_s.split(u' ');
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("Command9 6960,8040 3255x495")
+            << u"Command9"_s << QString() << QRect(464, 536, 217, 33);
+        QTest::newRow("Text11 in Frame3 120,240 2775x270")
+            << u"Text11"_s << u"Frame3"_s << QRect(8, 16, 185, 18);
+        QTest::newRow("Text7 240,3480 8415x1455")
+            << u"Text7"_s << QString() << QRect(16, 232, 561, 97);
+        QTest::newRow("List1 8880,1680 1335x1380")
+            << u"List1"_s << QString() << QRect(592, 112, 89, 92);
+    }
+    void layout()
+    {
+        QFETCH(QString, name);
+        m_form->resize(300, 200);
+        QTEST(get(name)->parentWidget()->objectName(), "frame");
+        QTEST(get(name)->geometry(), "pixels");
+    }
+
+    // The lists' entries as the user sees them, character by character.
+    void lists()
+    {
+        auto list1 = static_cast<QListWidget *>(get(u"List1"_s));
+        QCOMPARE(list1->count(), 16);
+        QCOMPARE(list1->item(3)->text(), u"\uFF3C|"_s.repeated(6)); // fullwidth \, ASCII |
+        QCOMPARE(list1->item(4)->text(), u"\uFF0F|"_s.repeated(6));
+        QCOMPARE(list1->item(9)->text(), QString(15, u'#'));
+        const QString title = u"\"タイトル名を入れて下さい\""_s;
+        QCOMPARE(combo(u"Combo1"_s)->count(), 17);
+        QCOMPARE(combo(u"Combo1"_s)->itemText(11), title + u"\uFF11\uFF10月号"_s); // 18
+        QCOMPARE(combo(u"Combo1"_s)->itemText(16), title + u"号\u3000外"_s);
+        const QString end = u"\u3000------------\u3000END\u3000---------------"_s;
+        QComboBox *closing = combo(u"Combo2"_s);
+        QCOMPARE(closing->count(), 2);
+        QCOMPARE(closing->itemText(0), u"-----\u3000次回をお楽しみに\uFF01"_s + end); // 48 wide
+        QCOMPARE(closing->itemText(1),
+                 u"-----\u3000配信中止はE-mailで受け付けます\uFF01"_s + end); // 58
+    }
+
+    void tabWalk_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("title line") << u"Text1"_s << u"List1 Command1 Text2 Text3 Command2"_s;
+        QTest::newRow("body to the document") << u"Text7"_s << u"Command6 Text Text9"_s;
+        QTest::newRow("signature to sending") << u"Text11"_s << u"Combo1 Combo2 Command9"_s;
+        QTest::newRow("last to first") << u"Command5"_s << u"Text8 Text10 Text1"_s;
+    }
+    // Tab goes on to the next control, out of the multi-line boxes too, and round.
+    void tabWalk()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, steps);
+        get(from)->setFocus();
         QStringList visited;
-        for (int i = 0; i < expected.size(); ++i) {
+        for (qsizetype i = steps.count(u' ') + 1; i > 0; --i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QWidget *focus = QApplication::focusWidget();
             if (qobject_cast<QComboBox *>(focus->parentWidget())) // its line edit has the focus
                 focus = focus->parentWidget();
             visited << focus->objectName();
-            QTest::keyClick(focus, Qt::Key_Tab);
         }
-        QCOMPARE(visited, expected);
-        for (const QString &box : { u"Text6"_s, u"Text7"_s, u"Text"_s })
-            QVERIFY(!text(box).contains(u'\t'));
+        QCOMPARE(visited.join(u' '), steps);
+        QVERIFY(!text(u"Text7"_s).contains(u'\t') && !text(u"Text"_s).contains(u'\t'));
+    }
+
+    // Every control that takes the focus is read out by a name: its heading, or what it holds.
+    void names()
+    {
+        for (QWidget *window : std::initializer_list<QWidget *> { m_form.get(), m_form3.get() })
+            for (QWidget *w : window->findChildren<QWidget *>())
+                if (w->isVisibleTo(window) && (w->focusPolicy() & Qt::TabFocus))
+                    QVERIFY2(!name(w).isEmpty(), qPrintable(w->objectName()));
+        QStringList heard;
+        for (const char16_t *field : { u"Text7", u"Text10", u"Text11", u"List1", u"Text" })
+            heard << name(m_form->findChild<QWidget *>(QString::fromUtf16(field)));
+        QCOMPARE(heard.join(u'|'),
+                 u"本\u3000文|宛先メールアドレス|配信者サイン|飾り文字|作成文書"_s);
+        auto blank = m_form->findChild<QAction *>(u"mnuHeee"_s);
+        QVERIFY(blank->text().isEmpty() && !name(blank).isEmpty());
+    }
+
+    // Enter presses the focused button, in either window, and breaks the line in a text box.
+    void enter_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("document"); // the document box's first characters afterwards
+        const Qt::KeyboardModifiers none, keypad(Qt::KeypadModifier);
+        QTest::newRow("作成文書の表示") << u"Command3"_s << none << u"\r\nHomepage"_s;
+        QTest::newRow("作成文書の消去, keypad") << u"Command4"_s << keypad << QString();
+        QTest::newRow("in the document box") << u"Text"_s << none << u"\r\nab"_s;
+        QTest::newRow("Shift+Enter in the document box")
+            << u"Text"_s << Qt::KeyboardModifiers(Qt::ShiftModifier) << u"\r\nab"_s;
+        QTest::newRow("version window's OK") << u"Form3/Command3"_s << none << u"ab"_s;
+    }
+    void enter()
+    {
+        QFETCH(QString, control);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, document);
+        setText(u"Text"_s, u"ab"_s);
+        QWidget *w = focus(control);
+        QTest::keyClick(w->window()->windowHandle(), modifiers ? Qt::Key_Enter : Qt::Key_Return,
+                        modifiers);
+        QCOMPARE(text(u"Text"_s).left(10), document);
+        QVERIFY(!m_form3->isVisible()); // closed by its OK button; never shown in the other rows
+        for (auto button : w->window()->findChildren<QPushButton *>())
+            QVERIFY(!button->isDefault());
+    }
+
+    void colours_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QColor>("fill");
+        QTest::newRow("フォント指定") << u"Command8"_s << QColor(192, 255, 255);
+        QTest::newRow("メッセージ送信") << u"Command9"_s << QColor(192, 192, 255);
+        QTest::newRow("全てクリアー") << u"Command5"_s << QColor(224, 224, 224);
+        QTest::newRow("homepage") << u"Form3/Command1"_s << QColor(224, 224, 224);
+    }
+    // Buttons are filled with their designed colour, read on the screen inside the two-pixel
+    // bevel and outside the focus rectangle.
+    void colours()
+    {
+        QFETCH(QString, button);
+        QTEST(QColor(focus(button)->grab().toImage().pixel(3, 3)), "fill");
+    }
+
+    void copy_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("key");
+        QTest::newRow("document box, copy") << u"Text"_s << int(Qt::Key_C);
+        QTest::newRow("body, cut") << u"Text7"_s << int(Qt::Key_X);
+        QTest::newRow("one-line box, copy") << u"Text2"_s << int(Qt::Key_C);
+    }
+    void copy()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, key);
+        QWidget *w = focus(box);
+        const QString value = u"a\u00A0b\u2028c\u3000d\r\ne"_s;
+        ControlText::setText(w, value);
+        QApplication::clipboard()->clear();
+        for (Qt::Key k : { Qt::Key_A, Qt::Key(key) }) // select all, then copy or cut
+            QTest::keyClick(w->window()->windowHandle(), k, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), value);
     }
 
     void comboKeepsTypedText()
@@ -180,8 +313,7 @@ private Q_SLOTS:
             << std::make_exception_ptr(Error { 53, u"ファイルが見つかりません。"_s })
             << u"53\rファイルが見つかりません。"_s;
         QTest::newRow("any other exception")
-            << std::make_exception_ptr(std::runtime_error("out of order"))
-            << u"51\rout of order"_s;
+            << std::make_exception_ptr(std::runtime_error("out of order")) << u"51\rout of order"_s;
     }
     // A failure no handler traps is shown once; the program keeps running with every field kept.
     void failureKeepsTheWork()
@@ -291,13 +423,14 @@ private Q_SLOTS:
         click(u"Command3"_s);
         QCOMPARE(text(u"Text"_s),
                  v(u"Text1") + v(u"Text2") + v(u"Text3") + u"\r\n"_s + v(u"Text4") + u"\r\n"_s
-                     + v(u"Text5") + u"\r\n日付\r\n号\r\n"_s + v(u"Text11") + u"\r\n"_s
-                     + separator + u"\r\n"_s + v(u"Text7") + u"\r\n"_s + v(u"Combo2"));
+                     + v(u"Text5") + u"\r\n日付\r\n号\r\n"_s + v(u"Text11") + u"\r\n"_s + separator
+                     + u"\r\n"_s + v(u"Text7") + u"\r\n"_s + v(u"Combo2"));
         QVERIFY(m_fakes.messageBox.shown.isEmpty());
     }
 
     // The version window is modal over this one. In it the focus goes round its three buttons,
-    // the homepage button has the shell open the address it shows, and OK closes it.
+    // Escape does not close it, the homepage button has the shell open the address it shows, and OK
+    // closes it.
     void versionWindow()
     {
         // Through the window system, where modality applies, this click erases the document.
@@ -316,6 +449,8 @@ private Q_SLOTS:
                 seen << QApplication::focusWidget()->objectName();
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // closes nothing
+            seen << (modal->isVisible() ? u"open"_s : u"closed"_s);
             auto homepage = modal->findChild<QPushButton *>(u"Command1"_s);
             seen << homepage->text();
             QTest::mouseClick(homepage, Qt::LeftButton);
@@ -324,7 +459,7 @@ private Q_SLOTS:
         action(u"mnuForm3"_s)->trigger();
         QCOMPARE(seen,
                  (QStringList { u"Form3/Form1"_s, u"Command1"_s, u"Command2"_s, u"Command3"_s,
-                                u"Command1"_s, u"https://www.tavrinsoft.example/"_s }));
+                                u"Command1"_s, u"open"_s, u"https://www.tavrinsoft.example/"_s }));
         const QByteArray homepage = "https://www.tavrinsoft.example/";
         QCOMPARE(m_fakes.shell.calls,
                  QList<QList<QByteArray>>({ { "open", homepage, "", "", "1" } }));
