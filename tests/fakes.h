@@ -74,21 +74,21 @@ public:
     mutable int reads = 0;
 };
 
-/// A font dialog that hands back preset values.
+/// A font dialog whose user picks `choice` each time it is shown.
 class FakeCommonDialog final : public CommonDialog
 {
 public:
     void setFlags(qint32 f) override { m_flags = f; }
     qint32 flags() const override { return m_flags; }
-    void showFont() override { ++shown; }
-    FontChoice font() const override { return choice; }
-    void setFont(const FontChoice &font) override { choice = font; }
+    void showFont() override { m_font = choice; }
+    FontChoice font() const override { return m_font; }
+    void setFont(const FontChoice &font) override { m_font = font; }
 
-    int shown = 0;
     FontChoice choice { QStringLiteral("IPAPGothic") };
 
 private:
     qint32 m_flags = 0;
+    FontChoice m_font;
 };
 
 class FakeShell final : public Shell
