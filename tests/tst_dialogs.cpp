@@ -31,9 +31,8 @@ FontChoice pick(QtCommonDialog &d, const FontChoice &c, const QString &colour, c
             v->scrollToItem(item);
             QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualItemRect(item).center());
         };
-        const char16_t *styles[] = { u"標準", u"斜体", u"太字", u"太字 斜体" };
         clickItem("faceList", c.name);
-        clickItem("styleList", QString::fromUtf16(styles[2 * c.bold + c.italic]));
+        clickItem("styleList", u"標準|斜体|太字|太字 斜体"_s.split(u'|').at(2 * c.bold + c.italic));
         clickItem("sizeList", QString::number(c.size));
         const bool effects = child(dialog, "effectsGroup") != nullptr;
         for (auto [box, on] :
