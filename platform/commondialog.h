@@ -29,7 +29,9 @@ public:
     static constexpr float MaximumFontSize = 1638.0f;
 
     virtual ~CommonDialog() = default;
+    /// Sets the Flags bits the next showFont() uses.
     virtual void setFlags(qint32 flags) = 0;
+    /// The Flags bits last set.
     virtual qint32 flags() const = 0;
     /// Shows the font dialog modally and returns when the user has closed it.
     virtual void showFont() = 0;
