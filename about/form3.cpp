@@ -92,11 +92,6 @@ QSize Form3::clientSize()
     return FormDesign::size(5145, 3555);
 }
 
-std::span<const FormDesign::Control> Form3::design()
-{
-    return Design;
-}
-
 // The window has no cancel button: Escape does not close it, only "OK" and the close box do.
 void Form3::keyPressEvent(QKeyEvent *event)
 {

@@ -21,8 +21,6 @@ public:
 
     /// The size of the client area.
     static QSize clientSize();
-    /// The window's design table: every control with its place, texts and colours.
-    static std::span<const FormDesign::Control> design();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

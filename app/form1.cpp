@@ -215,11 +215,6 @@ QSize Form1::clientSize()
     return FormDesign::size(10305, 8640);
 }
 
-std::span<const FormDesign::Control> Form1::design()
-{
-    return Design;
-}
-
 void Form1::createMenus()
 {
     QMenu *mnuFile = menuBar()->addMenu(u"Windows付属アプリの起動"_s);
@@ -360,24 +355,23 @@ void Form1::command8Click()
 
     QWidget *text = control("Text");
     QFont font = text->font();
-    const QString name = commonDialog1.fontName();
-    if (name.isEmpty())
+    const FontChoice chosen = commonDialog1.font();
+    if (chosen.name.isEmpty())
         throw invalidPropertyValue();
-    font.setFamilies({ name });
-    const float size = commonDialog1.fontSize();
-    if (!(size >= CommonDialog::MinimumFontSize && size <= CommonDialog::MaximumFontSize))
+    font.setFamilies({ chosen.name });
+    if (!(chosen.size >= CommonDialog::MinimumFontSize
+          && chosen.size <= CommonDialog::MaximumFontSize))
         throw invalidPropertyValue();
-    font.setPointSizeF(size);
-    font.setBold(commonDialog1.fontBold());
-    font.setItalic(commonDialog1.fontItalic());
-    font.setStrikeOut(commonDialog1.fontStrikethru());
-    font.setUnderline(commonDialog1.fontUnderline());
-    const quint32 colour = commonDialog1.color();
-    if (colour > 0xFFFFFF)
+    font.setPointSizeF(chosen.size);
+    font.setBold(chosen.bold);
+    font.setItalic(chosen.italic);
+    font.setStrikeOut(chosen.strikethru);
+    font.setUnderline(chosen.underline);
+    if (chosen.colour > 0xFFFFFF)
         throw invalidPropertyValue();
     text->setFont(font);
     QPalette palette = text->palette();
-    palette.setColor(QPalette::Text, FormDesign::colour(colour));
+    palette.setColor(QPalette::Text, FormDesign::colour(chosen.colour));
     text->setPalette(palette);
 }
 

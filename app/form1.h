@@ -33,8 +33,6 @@ public:
 
     /// The size of the client area below the menu bar.
     static QSize clientSize();
-    /// The window's design table: every control with its place, texts and colours.
-    static std::span<const FormDesign::Control> design();
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -1,22 +1,11 @@
 // Zelvora: writes mail magazines and hands them to the system's mail handler.
-#include "desktoplauncher.h"
-#include "desktopnotifier.h"
-#include "desktopshell.h"
+#include "desktopplatform.h"
 #include "errorhandling.h"
 #include "form1.h"
 #include "form2.h"
 #include "formdesign.h"
-#include "handoffwindow.h"
-#include "qtcommondialog.h"
-#include "qtmessagebox.h"
-#include "sentfolder.h"
-#include "services.h"
-#include "systemclock.h"
-#include "unixmailhandler.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -50,41 +39,20 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(u"Zelvora"_s);
     QApplication::setFont(FormDesign::defaultFont());
 
-    // The real platform behind every window; they outlive the windows that use them.
-    QtMessageBox messageBox;
-    DesktopLauncher launcher;
-    SystemClock clock;
-    QtCommonDialog fontDialog;
-    DesktopShell shell;
-    HandOffWindow handOff;
-    UnixMailHandler mail(UnixMailHandler::defaultOptions(), &handOff);
-    DesktopNotifier notifier(QGuiApplication::desktopFileName());
-    SentFolder sentCopies;
-    Services services;
-    services.messageBox = &messageBox;
-    services.launcher = &launcher;
-    services.clock = &clock;
-    services.fontDialog = &fontDialog;
-    services.shell = &shell;
-    services.mail = &mail;
-    services.notifier = &notifier;
-    services.sentCopies = &sentCopies;
+    // The real platform behind every window; it outlives the windows that use it.
+    const DesktopPlatform platform;
+    const Services &services = platform.services();
+    Clock &clock = *services.clock;
 
     // The splash window is painted first and the main window is built while it shows; the main
     // window's start-up then takes this splash window over.
     std::unique_ptr<Splash> splash = std::make_unique<Form2>(clock);
     splash->show();
     splash->refresh();
-    // The toolkit's own texts (a text box's context menu) in the user's language; the splash
-    // has none.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale::system(), u"qtbase"_s, u"_"_s,
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
     Form1 form1(services, [&]() -> std::unique_ptr<Splash> {
         return splash ? std::move(splash) : std::make_unique<Form2>(clock);
     });
-    ErrorHandling::runHandler(messageBox, [&] { form1.load(); });
+    ErrorHandling::runHandler(*services.messageBox, [&] { form1.load(); });
     form1.show();
     return app.exec();
 }

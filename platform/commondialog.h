@@ -5,6 +5,20 @@
 #include <QString>
 #include <QtGlobal>
 
+/// A font as the dialog shows and returns it.
+struct FontChoice
+{
+    QString name; // face name
+    float size = 9.0f; // points
+    bool bold = false;
+    bool italic = false;
+    bool strikethru = false;
+    bool underline = false;
+    quint32 colour = 0; // 0x00BBGGRR: red in the low byte
+
+    bool operator==(const FontChoice &) const = default;
+};
+
 class CommonDialog
 {
 public:
@@ -15,18 +29,14 @@ public:
     static constexpr float MaximumFontSize = 1638.0f;
 
     virtual ~CommonDialog() = default;
+    /// Sets the Flags bits the next showFont() uses.
     virtual void setFlags(qint32 flags) = 0;
+    /// The Flags bits last set.
     virtual qint32 flags() const = 0;
     /// Shows the font dialog modally and returns when the user has closed it.
     virtual void showFont() = 0;
-    /// Face name.
-    virtual QString fontName() const = 0;
-    /// Size in points.
-    virtual float fontSize() const = 0;
-    virtual bool fontBold() const = 0;
-    virtual bool fontItalic() const = 0;
-    virtual bool fontStrikethru() const = 0;
-    virtual bool fontUnderline() const = 0;
-    /// Text colour as 0x00BBGGRR: red in the low byte.
-    virtual quint32 color() const = 0;
+    /// The font last accepted in the dialog, or last set.
+    virtual FontChoice font() const = 0;
+    /// The font the dialog shows next time and reports until the user accepts another.
+    virtual void setFont(const FontChoice &font) = 0;
 };

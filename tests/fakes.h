@@ -3,7 +3,6 @@
 
 #include "clock.h"
 #include "commondialog.h"
-#include "fontdialog.h"
 #include "launcher.h"
 #include "mapi.h"
 #include "messagebox.h"
@@ -79,26 +78,21 @@ public:
     mutable int reads = 0;
 };
 
-/// A font dialog that hands back preset values.
+/// A font dialog whose user picks `choice` each time it is shown.
 class FakeCommonDialog final : public CommonDialog
 {
 public:
     void setFlags(qint32 f) override { m_flags = f; }
     qint32 flags() const override { return m_flags; }
-    void showFont() override { ++shown; }
-    QString fontName() const override { return choice.name; }
-    float fontSize() const override { return choice.size; }
-    bool fontBold() const override { return choice.bold; }
-    bool fontItalic() const override { return choice.italic; }
-    bool fontStrikethru() const override { return choice.strikethru; }
-    bool fontUnderline() const override { return choice.underline; }
-    quint32 color() const override { return choice.colour; }
+    void showFont() override { m_font = choice; }
+    FontChoice font() const override { return m_font; }
+    void setFont(const FontChoice &font) override { m_font = font; }
 
-    int shown = 0;
     FontChoice choice { QStringLiteral("IPAPGothic") };
 
 private:
     qint32 m_flags = 0;
+    FontChoice m_font;
 };
 
 class FakeShell final : public Shell

@@ -1,10 +1,8 @@
-// The real dialogs: the font dialog driven by clicks, Command8 with a fake one, and the message
-// boxes the warnings and the top-level handling are shown in.
-#include "fakes.h"
-#include "form1.h"
+// The real dialogs: the font dialog driven by clicks and typing, and the message boxes the
+// warnings and the top-level handling are shown in.
+#include "fontdialog.h"
 #include "qtcommondialog.h"
 #include "qtmessagebox.h"
-#include "textbox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,8 +12,6 @@
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(FontChoice)
 
 template<typename T = QWidget> T *child(QObject *parent, const char *name)
 {
@@ -35,9 +31,8 @@ FontChoice pick(QtCommonDialog &d, const FontChoice &c, const QString &colour, c
             v->scrollToItem(item);
             QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualItemRect(item).center());
         };
-        const char16_t *styles[] = { u"標準", u"斜体", u"太字", u"太字 斜体" };
         clickItem("faceList", c.name);
-        clickItem("styleList", QString::fromUtf16(styles[2 * c.bold + c.italic]));
+        clickItem("styleList", u"標準|斜体|太字|太字 斜体"_s.split(u'|').at(2 * c.bold + c.italic));
         clickItem("sizeList", QString::number(c.size));
         const bool effects = child(dialog, "effectsGroup") != nullptr;
         for (auto [box, on] :
@@ -51,8 +46,7 @@ FontChoice pick(QtCommonDialog &d, const FontChoice &c, const QString &colour, c
         QCOMPARE(effects, (d.flags() & 256) != 0); // the effects only with flag 256
     });
     d.showFont();
-    return { d.fontName(),       d.fontSize(),      d.fontBold(), d.fontItalic(),
-             d.fontStrikethru(), d.fontUnderline(), d.color() };
+    return d.font();
 }
 
 class TestDialogs final : public QObject
@@ -83,65 +77,20 @@ private Q_SLOTS:
         QCOMPARE(seen, u"Zelvora|32014\n宛先が\n不明"_s);
     }
 
+    // The font dialog gives back what the user picked, and keeps it when cancelled.
     void realDialog()
     {
-        const FontChoice chosen { u"DejaVu Serif"_s, 72, true, true, true, true, 0x800000 };
+        const FontChoice chosen { u"DejaVu Serif"_s, 72, false, true, false, true, 0x800000 };
         QtCommonDialog d;
         d.setFlags(259);
         QCOMPARE(pick(d, chosen, u"ネイビー"_s, "okButton"), chosen);
         d.setFlags(3); // screen and printer fonts
         QCOMPARE(pick(d, { u"DejaVu Sans"_s, 14 }, {}, "cancelButton"), chosen);
-    }
-
-    void command8_data()
-    {
-        QTest::addColumn<FontChoice>("choice");
-        QTest::addColumn<QColor>("colour"); // none: the document box refuses the choice
-        QTest::newRow("every style, half point, red")
-            << FontChoice { u"Sans"_s, 10.5, true, true, true, true, 0x0000FF }
-            << QColor(0xFF0000);
-        QTest::newRow("size NaN") << FontChoice { u"Serif"_s, float(qQNaN()) } << QColor();
-        QTest::newRow("empty face") << FontChoice { QString(), 9 } << QColor();
-        QTest::newRow("colour > 24 bits")
-            << FontChoice { .name = u"Serif"_s, .colour = 1 << 24 } << QColor();
-    }
-    void command8()
-    {
-        QFETCH(FontChoice, choice);
-        QFETCH(QColor, colour);
-        FakeServices fakes;
-        Form1 form(fakes.services(), nullptr);
-        auto text = child<TextBox>(&form, "Text");
-        const QString document = u"１行目\u3000\u00A0end\r\n\r\n２行目 "_s;
-        text->setText(document);
-        // Only the document box takes a choice, and only one it does not refuse.
-        QHash<QWidget *, std::pair<QFont, QPalette>> kept;
-        for (QWidget *w : form.findChildren<QWidget *>())
-            if (!colour.isValid() || (w != text && !text->isAncestorOf(w)))
-                kept.insert(w, { w->font(), w->palette() });
-        fakes.fontDialog.choice = choice;
-        QTest::mouseClick(child(&form, "Command8"), Qt::LeftButton);
-        QCOMPARE(text->text(), document);
-        for (auto [w, looks] : kept.asKeyValueRange())
-            QVERIFY2(std::pair(w->font(), w->palette()) == looks, qPrintable(w->objectName()));
-        QCOMPARE(fakes.messageBox.shown.size(), qsizetype(!colour.isValid())); // top-level handling
-        for (const auto &box : fakes.messageBox.shown)
-            QVERIFY(box.title == u"Zelvora"_s && box.prompt.contains(u"380"_s));
-        const QFont font = text->font();
-        const QPalette palette = text->palette();
-        if (colour.isValid()) {
-            QCOMPARE(fakes.fontDialog.flags(), 259);
-            QCOMPARE(fakes.fontDialog.shown, 1);
-            QCOMPARE(
-                (FontChoice { font.families().value(0), float(font.pointSizeF()), font.bold(),
-                              font.italic(), font.strikeOut(), font.underline(), choice.colour }),
-                choice);
-            QCOMPARE(palette.color(QPalette::Text), colour);
-        }
-        // Assembly and clear all keep the font; after a refused choice the program runs on.
-        for (const char *command : { "Command3", "Command5" }) {
-            QTest::mouseClick(child(&form, command), Qt::LeftButton);
-            QVERIFY(text->font() == font && text->palette() == palette);
+        // OK waits for a face the list offers: not the start of one, nor one not installed.
+        FontDialog dialog(CommonDialog::ScreenFonts);
+        for (const QString &face : { u"DejaVu"_s, u"Zelvora Nowhere"_s }) {
+            dialog.setChoice({ face });
+            QVERIFY2(!child(&dialog, "okButton")->isEnabled(), qPrintable(face));
         }
     }
 };

@@ -1,4 +1,6 @@
-// The start-up: Load, the splash window's wait, and the real program on an X display.
+// The start-up: Load, the splash window, what main() wires, and the real program on an X display.
+#include "desktopplatform.h"
+#include "errorhandling.h"
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
@@ -7,14 +9,17 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// What Load does, in the child process that runs it.
+// What Load does.
 FakeServices fakes;
 QStringList steps;
 
@@ -28,22 +33,16 @@ struct LoggedForm2 final : Splash
     Form2 m_form2 { fakes.clock };
 };
 
-QByteArray run(const QStringList &command)
-{
-    QProcess p; // killed on leaving if still running
-    p.start(command.first(), command.mid(1));
-    p.waitForFinished(60000);
-    return p.readAllStandardOutput();
-}
-
 // The visible window of that title on the screen, or an empty rectangle.
 QRect window(const QString &title)
 {
+    QProcess xdotool; // killed on leaving if still running
+    xdotool.start(u"xdotool"_s,
+                  { u"search"_s, u"--onlyvisible"_s, u"--name"_s, title, u"getwindowgeometry"_s,
+                    u"--shell"_s });
+    xdotool.waitForFinished(60000);
     QList<int> v; // WINDOW, X, Y, WIDTH, HEIGHT
-    for (const QByteArray &line :
-         run({ u"xdotool"_s, u"search"_s, u"--onlyvisible"_s, u"--name"_s, title,
-               u"getwindowgeometry"_s, u"--shell"_s })
-             .split('\n'))
+    for (const QByteArray &line : xdotool.readAllStandardOutput().split('\n'))
         v << line.mid(line.indexOf('=') + 1).toInt();
     return v.size() > 4 ? QRect(v[1], v[2], v[3], v[4]) : QRect();
 }
@@ -81,40 +80,45 @@ class TestStartup final : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void load_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("date");
-        QTest::newRow("Japanese") << u"ja_JP.UTF-8"_s << u"2001/05/12"_s;
-        QTest::newRow("German") << u"de_DE.UTF-8"_s << u"12.05.01"_s;
-    }
-    // The date in the locale's short format comes first, and no splash window remains.
+    // Load puts the date in the user's short format first, then shows the splash window,
+    // paints, unloads and releases it.
     void load()
     {
-        QFETCH(QString, locale);
-        QFETCH(QString, date);
-        QCOMPARE(
-            QString::fromUtf8(run({ QApplication::applicationFilePath(), u"--load"_s, locale })),
-            u"create %1 show refresh unload release"_s.arg(date));
+        fakes.clock.readings = { 10.0, 15.5 };
+        Form1 form1(fakes.services(), [&] {
+            steps << u"create"_s << form1.findChild<QLineEdit *>(u"Text9"_s)->text();
+            return std::make_unique<LoggedForm2>();
+        });
+        form1.load();
+        QCOMPARE(steps.join(u' '), u"create 2001/05/12 show refresh unload release"_s);
     }
 
-    // Unload waits until the clock shows strictly more than five seconds.
-    void wait_data()
-    {
-        QTest::addColumn<QList<double>>("readings");
-        QTest::addColumn<int>("reads");
-        QTest::newRow("exactly 5.0 still waits")
-            << QList<double> { 100, 103, 105, 105, 105.25 } << 5;
-        QTest::newRow("just past 5.0") << QList<double> { 0.5, 5.5, 5.5000001 } << 3;
-        QTest::newRow("on a clock past a day") << QList<double> { 86398, 86401, 86403.01 } << 3;
-    }
+    // Unload waits until the clock shows strictly more than five seconds, past a day too.
     void wait()
     {
         FakeClock clock;
-        QFETCH(QList<double>, readings);
-        clock.readings = readings;
+        clock.readings = { 86398, 86400, 86403, 86403, 86403.01 };
         Form2(clock).unload();
-        QTEST(clock.reads, "reads");
+        QCOMPARE(clock.reads, 5);
+    }
+
+    // refresh() paints the splash window before it returns, not at some later turn of the loop.
+    void refreshPaintsAtOnce()
+    {
+        Form2 form2(fakes.clock);
+        form2.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form2));
+        struct Paints final : QObject
+        {
+            int count = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                return count += event->type() == QEvent::Paint, false;
+            }
+        } paints;
+        form2.installEventFilter(&paints);
+        form2.refresh();
+        QCOMPARE(paints.count, 1);
     }
 
     // The real program: the splash window centred and painted, and the main window no sooner
@@ -149,28 +153,58 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(QColor(screen(form1).pixel(4, form1.height() - 4)),
                                   QColor(192, 192, 192), 10000);
     }
+
+    // What main() wires, with stand-in programs in a PATH of the test's own: the toolkit's
+    // texts in Japanese, the menu's accessories as the desktop's calculator and editor, and a
+    // send under the progress window, whose cancel stops the transport.
+    void platform()
+    {
+        QTemporaryDir bin;
+        for (const char16_t *name : { u"gnome-calculator", u"gnome-text-editor", u"sendmail" }) {
+            QFile program(bin.filePath(QString::fromUtf16(name)));
+            QVERIFY(
+                program.open(QIODevice::WriteOnly)
+                && program.write("#!/bin/sh\n: >\"$0.started\"\nexec /bin/sleep 5\n")
+                && program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        const QByteArray path = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        const DesktopPlatform platform;
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), u"元に戻す(&U)"_s);
+
+        const Services &services = platform.services();
+        const auto failure = ErrorHandling::trap([&] {
+            services.launcher->start(u"calc.exe"_s, Launcher::NormalFocus);
+            services.launcher->start(u"NOTEPAD.EXE"_s, Launcher::NormalFocus);
+        });
+        QVERIFY2(!failure, qPrintable(failure.value_or(Error {}).description));
+        QTRY_VERIFY(QFile::exists(bin.filePath(u"gnome-calculator.started"_s))
+                    && QFile::exists(bin.filePath(u"gnome-text-editor.started"_s)));
+
+        const auto session = services.mail->createSession();
+        const auto messages = services.mail->createMessages();
+        session->signOn();
+        messages->setSessionId(session->sessionId());
+        messages->compose();
+        messages->setRecipAddress(u"taro@example.test"_s);
+        QString seen;
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            seen = QApplication::activeModalWidget()->objectName();
+            QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); // cancels
+        });
+        const auto cancelled = ErrorHandling::trap([&] { messages->send(false); });
+        QCOMPARE(seen, u"HandOffWindow"_s);
+        QCOMPARE(cancelled.value_or(Error {}).number, qint32(MapiError::UserAbort));
+    }
 };
 
 // Runs on the X display of xvfb-run (see CMakeLists.txt).
 int main(int argc, char *argv[])
 {
-    const bool loadChild = argc == 3 && argv[1] == QByteArrayView("--load"); // LOCALE
-    if (loadChild)
-        qputenv("LC_ALL", argv[2]);
+    qputenv("LC_ALL", "ja_JP.UTF-8"); // the user's language, also for the real program
     QApplication app(argc, argv);
-    if (loadChild) { // what Load does, with the date box at the splash window's creation
-        fakes.clock.readings = { 10.0, 15.5 };
-        std::optional<Form1> form1;
-        form1.emplace(fakes.services(), [&] {
-            steps << u"create"_s << form1->findChild<QLineEdit *>(u"Text9"_s)->text();
-            return std::make_unique<LoggedForm2>();
-        });
-        form1->load();
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == u"Form2"_s)
-                steps << u"Form2 left"_s;
-        return QTextStream(stdout) << steps.join(u' '), 0;
-    }
     TestStartup test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -4,6 +4,8 @@
 // QtCommonDialog keeps the values between uses.
 #pragma once
 
+#include "commondialog.h"
+
 #include <QDialog>
 #include <optional>
 
@@ -14,20 +16,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-
-/// The values the dialog shows and returns.
-struct FontChoice
-{
-    QString name;
-    float size = 9.0f; // points
-    bool bold = false;
-    bool italic = false;
-    bool strikethru = false;
-    bool underline = false;
-    quint32 colour = 0; // 0x00BBGGRR: red in the low byte
-
-    bool operator==(const FontChoice &) const = default;
-};
 
 class FontDialog final : public QDialog
 {

@@ -1,6 +1,7 @@
 #include "qtcommondialog.h"
 
 #include "error.h"
+#include "fontdialog.h"
 #include "formdesign.h"
 
 #include <QApplication>
@@ -13,7 +14,7 @@ QtCommonDialog::QtCommonDialog(QWidget *owner)
     : m_owner(owner)
 { }
 
-const FontChoice &QtCommonDialog::choice() const
+FontChoice QtCommonDialog::font() const
 {
     // Looking the faces up takes a while; the program's start-up need not wait for it.
     if (!m_choice)
@@ -58,42 +59,12 @@ void QtCommonDialog::showFont()
         throw Error { RuntimeError::NoFonts, u"フォントが存在しません。"_s };
     QWidget *owner = m_owner ? m_owner.data() : QApplication::activeWindow();
     FontDialog dialog(m_flags, owner);
-    dialog.setChoice(choice());
+    dialog.setChoice(font());
     if (dialog.exec() == QDialog::Accepted)
         m_choice = dialog.choice();
 }
 
-QString QtCommonDialog::fontName() const
+void QtCommonDialog::setFont(const FontChoice &font)
 {
-    return choice().name;
-}
-
-float QtCommonDialog::fontSize() const
-{
-    return choice().size;
-}
-
-bool QtCommonDialog::fontBold() const
-{
-    return choice().bold;
-}
-
-bool QtCommonDialog::fontItalic() const
-{
-    return choice().italic;
-}
-
-bool QtCommonDialog::fontStrikethru() const
-{
-    return choice().strikethru;
-}
-
-bool QtCommonDialog::fontUnderline() const
-{
-    return choice().underline;
-}
-
-quint32 QtCommonDialog::color() const
-{
-    return choice().colour;
+    m_choice = font;
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "commondialog.h"
-#include "fontdialog.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -21,13 +20,8 @@ public:
     /// Shows FontDialog with the current values; OK takes the new ones, Cancel keeps them.
     /// Throws Error 24574 when Flags asks for neither screen nor printer fonts.
     void showFont() override;
-    QString fontName() const override;
-    float fontSize() const override;
-    bool fontBold() const override;
-    bool fontItalic() const override;
-    bool fontStrikethru() const override;
-    bool fontUnderline() const override;
-    quint32 color() const override;
+    FontChoice font() const override;
+    void setFont(const FontChoice &font) override;
 
     /// The values before any choice: the first installed face of the program's default font,
     /// 9 points, regular, no effects, black.
@@ -36,7 +30,5 @@ public:
 private:
     QPointer<QWidget> m_owner;
     qint32 m_flags = 0;
-    const FontChoice &choice() const;
-
     mutable std::optional<FontChoice> m_choice;
 };
