@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
     QtCommonDialog fontDialog;
     DesktopShell shell;
     HandOffWindow handOff;
-    UnixMailHandler mail(UnixMailHandler::defaultOptions(), &handOff);
+    UnixMailHandler mail(UnixMailHandler::Options(), &handOff);
     Services services;
     services.messageBox = &messageBox;
     services.launcher = &launcher;

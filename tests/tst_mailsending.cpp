@@ -88,7 +88,7 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        UnixMailHandler::Options options = UnixMailHandler::defaultOptions();
+        UnixMailHandler::Options options;
         options.sendmailCandidates = { m_dir->filePath(u"none"_s), m_dir->filePath(u"sendmail"_s),
                                        u"zelvora-no-such-sendmail"_s };
         options.xdgEmailCandidates = { m_dir->filePath(u"xdg-email"_s) };
