@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
     SystemClock clock;
     QtCommonDialog fontDialog;
     DesktopShell shell;
-    HandOffWindow handOff;
+    HandOffWindow handOff(clock);
     UnixMailHandler mail(UnixMailHandler::Options(), &handOff);
     Services services;
     services.messageBox = &messageBox;

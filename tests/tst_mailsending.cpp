@@ -79,6 +79,7 @@ class TestMailSending final : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    FakeClock m_clock;
     std::unique_ptr<HandOffWindow> m_monitor;
     std::unique_ptr<UnixMailHandler> m_mail;
     std::unique_ptr<FakeServices> m_fakes;
@@ -93,7 +94,7 @@ private Q_SLOTS:
                                        u"zelvora-no-such-sendmail"_s };
         options.xdgEmailCandidates = { m_dir->filePath(u"xdg-email"_s) };
         options.timeLimit = std::chrono::seconds(3);
-        m_monitor = std::make_unique<HandOffWindow>();
+        m_monitor = std::make_unique<HandOffWindow>(m_clock);
         m_mail = std::make_unique<UnixMailHandler>(options, m_monitor.get());
     }
     void cleanup() { m_form.reset(); }
