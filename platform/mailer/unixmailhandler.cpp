@@ -115,21 +115,16 @@ public:
             m_state->transports.remove(m_id);
     }
 
+    // Opens a session whatever is installed: a missing program is reported by the send that
+    // needs it, inside the sender's error trap, so the user gets the same warning box either
+    // way (and a desktop without a transport can still open compose windows).
     void signOn() override
     {
         if (m_id)
             return;
-        // A desktop with a mail client but no transport can still open compose windows; the
-        // missing transport is reported when a message is to go out directly.
-        const QString transport = ProgramFinder::find(m_state->options.sendmailCandidates);
-        if (transport.isEmpty() && ProgramFinder::find(m_state->options.xdgEmailCandidates).isEmpty())
-            throw Error { MapiError::LoginFailure,
-                          u"メールを送るためのメール転送プログラム（sendmail 互換）が見つかりません。"
-                          u"msmtp-mta などのメール転送プログラムをインストールして設定してから、"
-                          u"もう一度送信してください（README の「メールの設定」を参照）。"_s };
         m_id = m_state->nextId;
         m_state->nextId = m_id == std::numeric_limits<qint32>::max() ? 1 : m_id + 1;
-        m_state->transports.insert(m_id, transport);
+        m_state->transports.insert(m_id, ProgramFinder::find(m_state->options.sendmailCandidates));
     }
 
     qint32 sessionId() const override
