@@ -49,6 +49,8 @@ const Row Table[] = {
       u"メール転送プログラム %program を起動できませんでした（%reason）。"
       u"メールは送られていません。",
       false, false },
+    // (A transport cancelled after it read the whole message may have sent it all the same; a row
+    // for Input::All before this one would say so.)
     { Helper::Transport, How::Cancelled, Any, Input::Either, MapiError::UserAbort, Cancelled, false,
       false },
     { Helper::Transport, How::TimedOut, Any, Input::Either, MapiError::Failure,
