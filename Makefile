@@ -36,7 +36,8 @@ package: build
 	cd $(BUILD_DIR) && cpack
 
 # Fuzzes the outgoing message for FUZZ_SECONDS with libFuzzer, clang's address and
-# undefined-behaviour checks; new findings go to build-fuzz/corpus, crashes to build-fuzz/.
+# undefined-behaviour checks, and prints the coverage reached at the end; new findings go to
+# build-fuzz/corpus, crashes to build-fuzz/, the fuzzer's output to build-fuzz/fuzz.log.
 FUZZ_SECONDS ?= 600
 fuzz:
 	@bash tools/setup-deps.sh fuzz
@@ -44,8 +45,11 @@ fuzz:
 		-DZELVORA_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_message
 	@mkdir -p build-fuzz/corpus
-	cd build-fuzz && ./fuzz/fuzz_message -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
-		-timeout=10 corpus ../fuzz/corpus
+	cd build-fuzz && { ./fuzz/fuzz_message -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+		-timeout=10 -print_final_stats=1 corpus ../fuzz/corpus 2>&1; echo $$? >fuzz.status; } \
+		| tee fuzz.log; \
+		grep -o 'cov: [0-9]*' fuzz.log | tail -n 1 | sed 's/^cov:/coverage reached (edges):/'; \
+		exit $$(cat fuzz.status)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -53,7 +53,7 @@ void send(UnixMailHandler &handler, const QString &body)
 
 void BM_SendDocument(benchmark::State &state)
 {
-    UnixMailHandler::Options options = UnixMailHandler::defaultOptions();
+    UnixMailHandler::Options options;
     options.sendmailCandidates = { transportDir->filePath(u"sendmail"_s) };
     UnixMailHandler handler(options);
     const QString body = document(int(state.range(0)));
@@ -71,7 +71,7 @@ void BM_SendDocument(benchmark::State &state)
 // transport, in milliseconds.
 qint64 longestPause()
 {
-    UnixMailHandler::Options options = UnixMailHandler::defaultOptions();
+    UnixMailHandler::Options options;
     options.sendmailCandidates = { transportDir->filePath(u"slow-sendmail"_s) };
     UnixMailHandler handler(options);
     const QString body = document(2);

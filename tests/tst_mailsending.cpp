@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -24,9 +25,8 @@ using Fields = MimeMessage::Fields;
 
 namespace {
 
-// Every stand-in program notes its arguments and its process first.
-const QByteArray Script
-    = "#!/bin/sh\nD=$(dirname \"$0\")\nprintf '%s\\0' \"$@\" > \"$D/args\"\necho $$ >\"$D/pid\"\n";
+// Every stand-in program notes its arguments first.
+const QByteArray Script = "#!/bin/sh\nD=$(dirname \"$0\")\nprintf '%s\\0' \"$@\" > \"$D/args\"\n";
 const QString Name = u"山田 太郎"_s;
 const QString Address = u"taro@example.test"_s;
 const QString Body = u"今週の　お知らせ（＾0＾）\r\n.\r\n..\r\nFrom x\r\n😀　ｶﾅ\u00A0末尾  "_s;
@@ -41,14 +41,6 @@ QStringList decode(const QByteArray &message, const QString &how = {})
     python.closeWriteChannel();
     python.waitForFinished(60000);
     return QJsonDocument::fromJson(python.readAllStandardOutput()).toVariant().toStringList();
-}
-
-// Gone, or a zombie nobody reaps yet: either way it no longer runs.
-bool isDead(const QByteArray &pid)
-{
-    QFile stat(u"/proc/%1/stat"_s.arg(QString::fromLatin1(pid.trimmed())));
-    return pid.isEmpty() || !stat.open(QIODevice::ReadOnly)
-        || stat.readAll().split(')').last().startsWith(" Z");
 }
 
 QWidget *handOffWindow()
@@ -79,6 +71,7 @@ class TestMailSending final : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    FakeClock m_clock;
     std::unique_ptr<HandOffWindow> m_monitor;
     std::unique_ptr<UnixMailHandler> m_mail;
     std::unique_ptr<FakeServices> m_fakes;
@@ -88,13 +81,8 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        UnixMailHandler::Options options = UnixMailHandler::defaultOptions();
-        options.sendmailCandidates = { m_dir->filePath(u"none"_s), m_dir->filePath(u"sendmail"_s),
-                                       u"zelvora-no-such-sendmail"_s };
-        options.xdgEmailCandidates = { m_dir->filePath(u"xdg-email"_s) };
-        options.timeLimit = std::chrono::seconds(3);
-        m_monitor = std::make_unique<HandOffWindow>();
-        m_mail = std::make_unique<UnixMailHandler>(options, m_monitor.get());
+        m_monitor = std::make_unique<HandOffWindow>(m_clock);
+        useMail(std::chrono::seconds(3));
     }
     void cleanup() { m_form.reset(); }
 
@@ -114,17 +102,6 @@ private Q_SLOTS:
         row("look-alikes", u"A\u00A0B\u2028C\u3000Ｄ（＾0＾）"_s, u"A\u00A0B C\u3000Ｄ（＾0＾）"_s,
             u"ＡＢＣ\u3000😀\u2028x"_s,
             u"\u00A0\u2028\u3000（＾0＾）ｶﾀｶﾅ😀👨‍👩‍👧\r\n"_s);
-        const QString padded = u"株式会社ゼルヴォラ 営業部 山田太郎 様（ご担当）"_s;
-        row("words that would end in padding", padded, padded, QString(120, u'件') + u"😀"_s);
-        const QString uneven = u"aa"_s + u"éa"_s.repeated(30);
-        row("no cut at whole bytes", uneven, uneven);
-        row("60 backslashes", QString(60, u'\\'), QString(60, u'\\'), QString(300, u's'));
-        row("controls",
-            u"a\r\nb\tc\0d\x7F"
-            "e\u0085f"_s,
-            u"a  b c d e f"_s);
-        const QString specials = u"Yamada, \"Taro\" \\ <boss@example.com>"_s;
-        row("ASCII specials", specials, specials);
         row("empty name and body", QString(), QString(), Mag, QString());
         const QString lookalike = u"=?utf-8?q?ceo=40bank.example?=@evil.example"_s;
         QTest::newRow("encoded-word look-alike address")
@@ -135,8 +112,9 @@ private Q_SLOTS:
             << Fields { u"A"_s + high, Address, low + Mag, high }
             << QStringList { u"A"_s + fffd, Address, fffd + Mag, fffd };
     }
-    // Python's email package reads the name, address, subject and body given; so does GMime
-    // (the fuzz target's corpus holds these names, replayed with GMime's parser).
+    // Python's email package reads the name, address, subject and body given. GMime reads them
+    // too, in the replay of the fuzz target's corpus, which also holds the names in padding,
+    // cut at whole bytes, of backslashes, controls and ASCII specials.
     void messageReadsBackExactly()
     {
         QFETCH(Fields, given);
@@ -176,16 +154,12 @@ private Q_SLOTS:
         row("reads 100 bytes, says sent", "head -c 100 >/dev/null; exit 0", Failure,
             u"最後まで受け取らずに"_s);
         row("crash", "kill -SEGV $$", Failure, u"異常終了"_s);
-        // With a child of its own: both must go when the time is up.
-        row("hangs", R"(sleep 60 & echo $! >"$D/child"; wait)", Failure, u"3 秒"_s);
-        row("missing", QByteArray(), LoginFailure, u"メールの設定"_s);
-        // Fills both output pipes before it reads a byte, and again after.
-        const QByteArray noise
-            = "head -c 999999 /dev/zero | tr '\\0' e >&2; head -c 999999 /dev/zero";
-        row("chatty", noise + ';' + reads + ';' + noise, 0, {});
+        row("hangs", "sleep 60", Failure, u"3 秒"_s);
+        // Whether or not a mail client is there: the same warning box.
+        row("missing", QByteArray(), LoginFailure, u"README の「メールの設定」を参照"_s);
     }
-    // Command9 with a transport of the test's: one message, or one warning box; afterwards
-    // nothing of the send is left running and the window takes input again.
+    // Command9 with a transport of the test's: one message, or one warning box; afterwards the
+    // window takes input again. (The runner's own test sees that nothing is left running.)
     void sendButton()
     {
         QFETCH(QByteArray, program);
@@ -199,19 +173,22 @@ private Q_SLOTS:
         click(u"Command9"_s);
         const QList<FakeMessageBox::Shown> &shown = m_fakes->messageBox.shown;
         QCOMPARE(shown.size(), number ? 1 : 0);
-        if (number) { // a failed sign-on is not trapped: it reaches the top-level handling
-            QCOMPARE(shown[0].style, number == MapiError::LoginFailure ? 16 : 48);
-            QCOMPARE(shown[0].prompt.section(u'\r', 0, 0).section(u' ', -1).toInt(), number);
-            QVERIFY2(shown[0].prompt.contains(said), qPrintable(shown[0].prompt));
-        } else {
+        if (number) // the warning box, whatever failed
+            QVERIFY2(shown[0].style == 48 && shown[0].prompt.startsWith(u"%1\r"_s.arg(number))
+                         && shown[0].prompt.contains(said),
+                     qPrintable(shown[0].prompt));
+        else
             QVERIFY(file(u"message"_s).size() > body.toUtf8().size() * 4 / 3);
-        }
         const bool started = number != MapiError::InvalidRecipients && !program.isNull();
         QCOMPARE(file(u"args"_s),
                  started ? QByteArray("-oi\0--\0", 7) + address.toUtf8() + '\0' : QByteArray());
-        QTRY_VERIFY(isDead(file(u"pid"_s)) && isDead(file(u"child"_s)));
         QVERIFY(!handOffWindow() && !QGuiApplication::overrideCursor());
         QCOMPARE(ControlText::text(get(u"Text"_s)), body);
+        if (program.isNull()) { // signed off after the failure: the next send finds a new one
+            write(u"sendmail"_s, Script + "cat > \"$D/message\"");
+            click(u"Command9"_s);
+            QVERIFY(shown.size() == 1 && file(u"message"_s).size() > body.size());
+        }
     }
 
     void slowTransport_data()
@@ -222,16 +199,15 @@ private Q_SLOTS:
         QTest::newRow("Escape") << 1;
         QTest::newRow("close box") << 2;
     }
-    // The progress window shows; clicks and keys meanwhile are refused, not replayed afterwards,
-    // so the issue goes out once. Cancelling stops the transport and what it started: one
+    // The progress window shows, counting whole seconds; clicks and keys meanwhile are refused,
+    // not replayed afterwards, so the issue goes out once. Cancelling stops the transport: one
     // warning, the document kept.
     void slowTransport()
     {
         QFETCH(int, cancel);
-        write(u"sendmail"_s,
-              Script
-                  + "sleep 2 & echo $! >\"$D/child\"; wait; cat >/dev/null; echo sent "
-                    ">>\"$D/count\"");
+        useMail(); // a server that takes 3 s is waited for
+        m_clock.readings = { 100, 103.7 }; // at the start, then at each tick
+        write(u"sendmail"_s, Script + "sleep 3; cat >/dev/null; echo sent >>\"$D/count\"");
         QVERIFY(openForm(Address, Body));
         QTimer::singleShot(100, this, [&] {
             click(u"Command9"_s);
@@ -241,7 +217,8 @@ private Q_SLOTS:
         QString seen;
         whenShown(this, [&](QWidget *w) {
             auto button = w->findChild<QPushButton *>(u"CancelButton"_s);
-            seen = w->windowTitle() + u'|' + button->text();
+            seen = w->windowTitle() + u'|' + button->text() + u'|'
+                + w->findChild<QLabel *>(u"Message"_s)->text();
             if (cancel == 0)
                 QTest::mouseClick(button, Qt::LeftButton);
             else if (cancel == 1)
@@ -250,12 +227,11 @@ private Q_SLOTS:
                 w->close();
         });
         click(u"Command9"_s);
-        QCOMPARE(seen, u"Zelvora|キャンセル"_s);
+        QCOMPARE(seen, u"Zelvora|キャンセル|メールを送信しています…\n経過時間: 3 秒"_s);
         QCOMPARE(file(u"count"_s), cancel < 0 ? QByteArray("sent\n") : QByteArray());
         QCOMPARE(m_fakes->messageBox.shown.size(), cancel < 0 ? 0 : 1);
         if (cancel >= 0)
             QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32001\r"_s));
-        QTRY_VERIFY(isDead(file(u"pid"_s)) && isDead(file(u"child"_s)));
         QVERIFY(!handOffWindow());
         QCOMPARE(ControlText::text(get(u"Text"_s)), Body);
         click(u"Command5"_s); // input is taken again
@@ -269,8 +245,8 @@ private Q_SLOTS:
         QTest::newRow("nothing to send with") << false;
     }
     // The support mail goes through the mail client, also on a desktop without a transport,
-    // under the same progress window: a second click meanwhile is refused. Without either, one
-    // warning, and the window stays open.
+    // under the same progress window: a second click meanwhile is refused. Without a mail
+    // client, one warning, and the window stays open.
     void supportMail()
     {
         QFETCH(bool, client);
@@ -281,18 +257,15 @@ private Q_SLOTS:
         services.mail = m_mail.get();
         m_form = std::make_unique<Form3>(services, nullptr);
         m_form->show();
-        QTimer::singleShot(100, this, [&] { click(u"Command2"_s); });
+        QTimer::singleShot(100, m_form.get(), [&] { click(u"Command2"_s); });
         click(u"Command2"_s);
         QCOMPARE(file(u"count"_s), client ? QByteArray("run\n") : QByteArray());
-        QCOMPARE(
-            file(u"args"_s),
-            client
-                ? u"--utf8\0\"TavrinSoftサポート(Zelvora Ver1.0)\" <support@tavrinsoft.example>\0"_s
-                      .toUtf8()
-                : QByteArray());
+        const QString args
+            = u"--utf8\0\"TavrinSoftサポート(Zelvora Ver1.0)\" <support@tavrinsoft.example>\0"_s;
+        QCOMPARE(file(u"args"_s), client ? args.toUtf8() : QByteArray());
         QCOMPARE(m_fakes->messageBox.shown.size(), client ? 0 : 1);
         if (!client)
-            QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32003\r"_s)
+            QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32002\rメールソフト"_s)
                     && m_fakes->messageBox.shown[0].style == 48);
         QVERIFY(m_form->isVisible());
     }
@@ -323,6 +296,16 @@ private Q_SLOTS:
     }
 
 private:
+    // The real handler with the real program's settings, but for the test's own programs.
+    void useMail(std::optional<std::chrono::milliseconds> timeLimit = {})
+    {
+        UnixMailHandler::Options options;
+        options.sendmailCandidates = { m_dir->filePath(u"none"_s), m_dir->filePath(u"sendmail"_s),
+                                       u"zelvora-no-such-sendmail"_s };
+        options.xdgEmailCandidates = { m_dir->filePath(u"xdg-email"_s) };
+        options.timeLimit = timeLimit.value_or(options.timeLimit);
+        m_mail = std::make_unique<UnixMailHandler>(options, m_monitor.get());
+    }
     void write(const QString &name, const QByteArray &content)
     {
         QFile f(m_dir->filePath(name));

@@ -1,5 +1,7 @@
 #include "handoffwindow.h"
 
+#include "clock.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -54,7 +56,8 @@ bool isInput(QEvent::Type type)
 
 } // namespace
 
-HandOffWindow::HandOffWindow()
+HandOffWindow::HandOffWindow(const Clock &clock)
+    : m_clock(clock)
 {
     m_showTimer.setSingleShot(true);
     connect(&m_showTimer, &QTimer::timeout, this, &HandOffWindow::show);
@@ -71,7 +74,7 @@ void HandOffWindow::started(const QString &message, std::function<void()> cancel
 {
     m_message = message;
     m_cancel = std::move(cancel);
-    m_elapsed.start();
+    m_startedAt = m_clock.seconds();
     qApp->installEventFilter(this);
     m_showTimer.start(ShowAfterMs);
 }
@@ -144,5 +147,6 @@ void HandOffWindow::show()
 void HandOffWindow::tick()
 {
     if (m_label)
-        m_label->setText(u"%1\n経過時間: %2 秒"_s.arg(m_message).arg(m_elapsed.elapsed() / 1000));
+        m_label->setText(
+            u"%1\n経過時間: %2 秒"_s.arg(m_message).arg(qint64(m_clock.seconds() - m_startedAt)));
 }

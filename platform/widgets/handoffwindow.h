@@ -6,11 +6,11 @@
 
 #include "handoffmonitor.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 
+class Clock;
 class QDialog;
 class QLabel;
 
@@ -21,7 +21,8 @@ public:
     /// How long a hand-off runs before the window shows, so that quick sends do not flicker.
     static constexpr int ShowAfterMs = 500;
 
-    HandOffWindow();
+    /// clock counts the seconds shown; it must outlive the window.
+    explicit HandOffWindow(const Clock &clock);
     ~HandOffWindow() override;
 
     void started(const QString &message, std::function<void()> cancel) override;
@@ -36,7 +37,8 @@ private:
 
     QString m_message;
     std::function<void()> m_cancel;
-    QElapsedTimer m_elapsed;
+    const Clock &m_clock;
+    double m_startedAt = 0;
     QTimer m_showTimer;
     QTimer m_tickTimer;
     QPointer<QDialog> m_window;
