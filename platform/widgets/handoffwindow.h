@@ -26,6 +26,9 @@ public:
 
     void started(const QString &message, std::function<void()> cancel) override;
     void finished() override;
+    /// Stops a running hand-off as the user's "キャンセル" does, helper programs and all, and
+    /// runs afterwards once it is over; with none running, runs afterwards at once.
+    void stop(std::function<void()> afterwards);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -36,6 +39,7 @@ private:
 
     QString m_message;
     std::function<void()> m_cancel;
+    std::function<void()> m_afterStop;
     QElapsedTimer m_elapsed;
     QTimer m_showTimer;
     QTimer m_tickTimer;
