@@ -1,7 +1,10 @@
 // Zelvora: writes mail magazines and hands them to the system's mail handler.
 #include "desktoplauncher.h"
 #include "desktopshell.h"
+#include "destroyedwindowwatch.h"
+#include "displayguard.h"
 #include "errorhandling.h"
+#include "filesessionstore.h"
 #include "form1.h"
 #include "form2.h"
 #include "formdesign.h"
@@ -9,14 +12,16 @@
 #include "qtcommondialog.h"
 #include "qtmessagebox.h"
 #include "services.h"
+#include "sessionkeeper.h"
 #include "systemclock.h"
 #include "unixmailhandler.h"
+#include "unixsignals.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#include <cstdio>
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -36,13 +41,12 @@ static bool displayChosen(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (!displayChosen(argc, argv)) {
-        std::fputs("zelvora: 画面に接続できません。デスクトップの中から起動してください / "
-                   "cannot connect to a display: start Zelvora from a desktop session\n",
-                   stderr);
-        return 1;
-    }
+    if (!displayChosen(argc, argv))
+        return DisplayGuard::noDisplay();
+    // A display that is named but cannot be opened gets the same line.
+    auto displayGuard = std::make_unique<DisplayGuard>();
     QApplication app(argc, argv);
+    displayGuard.reset();
     // The dock and the window list find the icon and name through the desktop entry's name.
     QGuiApplication::setDesktopFileName(u"example.tavrinsoft.Zelvora"_s);
     QApplication::setApplicationName(u"Zelvora"_s);
@@ -79,6 +83,22 @@ int main(int argc, char *argv[])
         return splash ? std::move(splash) : std::make_unique<Form2>(clock);
     });
     ErrorHandling::runHandler(messageBox, [&] { form1.load(); });
+    // The last session is offered back; from now on the work is kept as it is typed.
+    FileSessionStore sessionStore;
+    SessionKeeper keeper(form1, sessionStore, messageBox);
+    keeper.offer();
     form1.show();
+
+    // Every end keeps the work. A logout, a shutdown or a closed terminal (signals), and the
+    // window destroyed by another program, end the program once a running hand-off is stopped
+    // with the helper programs it started.
+    const auto end = [&] {
+        keeper.keep();
+        handOff.stop([] { QApplication::exit(0); });
+    };
+    UnixSignals endSignals { SIGTERM, SIGHUP, SIGINT };
+    QObject::connect(&endSignals, &UnixSignals::received, &keeper, end);
+    DestroyedWindowWatch windowWatch(form1.winId());
+    QObject::connect(&windowWatch, &DestroyedWindowWatch::destroyedFromOutside, &keeper, end);
     return app.exec();
 }
