@@ -23,7 +23,7 @@ const QByteArray None = "(none)";
 const QString Awkward = u"一行目\r\n\u00A0二\u2028三\u3000ＡＢＣ（＾0＾）～\r\n"_s;
 
 const KeptSession Sample {
-    { { u"Text7"_s, Awkward }, { u"Text"_s, u"\r\n"_s + Awkward }, { u"List1"_s, u"☆"_s } },
+    { { u"Text7"_s, Awkward }, { u"Text"_s, u"\t\"\\\x01"_s + Awkward }, { u"List1"_s, u"☆"_s } },
     { { u"IPAPGothic"_s, u"Sans"_s }, 10.5, true, false, true, false, 0x12ab34 }
 };
 
