@@ -28,6 +28,8 @@ public:
 
     /// The services for the windows; valid as long as this object lives.
     const Services &services() const { return m_services; }
+    /// The progress window of the mail hand-offs, which can stop a running one.
+    HandOffWindow &handOff() { return m_handOff; }
 
 private:
     QtMessageBox m_messageBox;

@@ -457,7 +457,8 @@ void Form1::mnuForm3Click()
     form3.exec();
 }
 
-// Closing the main window ends the program: nothing is asked and nothing is kept.
+// Closing the main window ends the program without a question; the session keeper (main())
+// keeps the work.
 void Form1::unload()
 {
     close();

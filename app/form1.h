@@ -7,6 +7,8 @@
 //  - platform/: the services given to the window (Services): message boxes, program launch,
 //    the clock, the font dialog, the shell and the mail handler.
 //  - Splash (app/splash.h): the start-up window shown by load().
+//  - SessionKeeper (app/sessionkeeper.h): keeps the fields as they are typed, by their names,
+//    and offers them back at the next start; main() creates it.
 #pragma once
 
 #include "formdesign.h"

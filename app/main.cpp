@@ -1,13 +1,18 @@
 // Zelvora: writes mail magazines and hands them to the system's mail handler.
 #include "desktopplatform.h"
+#include "destroyedwindowwatch.h"
+#include "displayguard.h"
 #include "errorhandling.h"
+#include "filesessionstore.h"
 #include "form1.h"
 #include "form2.h"
 #include "formdesign.h"
+#include "sessionkeeper.h"
+#include "unixsignals.h"
 
 #include <QApplication>
 
-#include <cstdio>
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -27,20 +32,19 @@ static bool displayChosen(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (!displayChosen(argc, argv)) {
-        std::fputs("zelvora: 画面に接続できません。デスクトップの中から起動してください / "
-                   "cannot connect to a display: start Zelvora from a desktop session\n",
-                   stderr);
-        return 1;
-    }
+    if (!displayChosen(argc, argv))
+        return DisplayGuard::noDisplay();
+    // A display that is named but cannot be opened gets the same line.
+    auto displayGuard = std::make_unique<DisplayGuard>();
     QApplication app(argc, argv);
+    displayGuard.reset();
     // The dock and the window list find the icon and name through the desktop entry's name.
     QGuiApplication::setDesktopFileName(u"example.tavrinsoft.Zelvora"_s);
     QApplication::setApplicationName(u"Zelvora"_s);
     QApplication::setFont(FormDesign::defaultFont());
 
     // The real platform behind every window; it outlives the windows that use it.
-    const DesktopPlatform platform;
+    DesktopPlatform platform;
     const Services &services = platform.services();
     Clock &clock = *services.clock;
 
@@ -53,6 +57,22 @@ int main(int argc, char *argv[])
         return splash ? std::move(splash) : std::make_unique<Form2>(clock);
     });
     ErrorHandling::runHandler(*services.messageBox, [&] { form1.load(); });
+    // The last session is offered back; from now on the work is kept as it is typed.
+    FileSessionStore sessionStore;
+    SessionKeeper keeper(form1, sessionStore, *services.messageBox);
+    keeper.offer();
     form1.show();
+
+    // Every end keeps the work. A logout, a shutdown or a closed terminal (signals), and the
+    // window destroyed by another program, end the program once a running hand-off is stopped
+    // with the helper programs it started.
+    const auto end = [&] {
+        keeper.keep();
+        platform.handOff().stop([] { QApplication::exit(0); });
+    };
+    UnixSignals endSignals { SIGTERM, SIGHUP, SIGINT };
+    QObject::connect(&endSignals, &UnixSignals::received, &keeper, end);
+    DestroyedWindowWatch windowWatch(form1.winId());
+    QObject::connect(&windowWatch, &DestroyedWindowWatch::destroyedFromOutside, &keeper, end);
     return app.exec();
 }

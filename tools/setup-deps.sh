@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake g++ make pkg-config qt6-base-dev libgmime-3.0-dev libbenchmark-dev clang-format
+    cmake g++ make pkg-config qt6-base-dev libxcb1-dev libgmime-3.0-dev libbenchmark-dev clang-format
     # fonts: IPAPGothic has the metrics the window layout was drawn for; Nimbus Sans Narrow
     # stands in for the splash notice's light condensed face, so the notice fits its box
     fonts-ipafont-gothic fonts-urw-base35

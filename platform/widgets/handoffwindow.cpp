@@ -94,6 +94,16 @@ void HandOffWindow::finished()
     m_tickTimer.stop();
     delete m_window;
     m_cancel = nullptr;
+    if (m_afterStop)
+        std::exchange(m_afterStop, nullptr)();
+}
+
+void HandOffWindow::stop(std::function<void()> afterwards)
+{
+    if (!m_cancel)
+        return afterwards();
+    m_afterStop = std::move(afterwards);
+    m_cancel();
 }
 
 // Input for the program's windows is dropped here, so nothing clicked or typed during the

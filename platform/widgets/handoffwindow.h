@@ -27,6 +27,9 @@ public:
 
     void started(const QString &message, std::function<void()> cancel) override;
     void finished() override;
+    /// Stops a running hand-off as the user's "キャンセル" does, helper programs and all, and
+    /// runs afterwards once it is over; with none running, runs afterwards at once.
+    void stop(std::function<void()> afterwards);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -39,6 +42,7 @@ private:
     std::function<void()> m_cancel;
     const Clock &m_clock;
     double m_startedAt = 0;
+    std::function<void()> m_afterStop;
     QTimer m_showTimer;
     QTimer m_tickTimer;
     QPointer<QDialog> m_window;

@@ -1,0 +1,24 @@
+// The start without a display. Qt's platform plugins stop a program whose display cannot be
+// opened with an English message and a core dump (qFatal, then abort); the user gets one line
+// in Japanese and English instead, and status 1.
+#pragma once
+
+#include <QtGlobal>
+
+class DisplayGuard final
+{
+public:
+    /// Prints the line that says no display could be reached; returns the program's status.
+    static int noDisplay();
+
+    /// From now until destroyed (around the creation of the application object), a fatal error
+    /// ends the program with that line and status 1; other messages are held back and passed
+    /// on when the guard goes, so a failed start prints nothing else.
+    DisplayGuard();
+    ~DisplayGuard();
+    DisplayGuard(const DisplayGuard &) = delete;
+    DisplayGuard &operator=(const DisplayGuard &) = delete;
+
+private:
+    QtMessageHandler m_previous;
+};

@@ -1,0 +1,39 @@
+// Where the main window's session is kept between runs. Each running instance of the program
+// holds one place of its own; a place no running instance holds is offered to the next start.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class SessionStore
+{
+public:
+    enum class Found {
+        Nothing, // no kept session: this instance starts with an empty place
+        Kept, // bytes holds the kept session
+        Unreadable, // not a regular file, too large, or it could not be read
+    };
+    struct Kept
+    {
+        Found found = Found::Nothing;
+        QByteArray bytes;
+    };
+
+    virtual ~SessionStore() = default;
+    /// Takes for this instance the newest kept session that no running instance holds (or an
+    /// empty place when there is none) and returns what it holds. A file larger than maxBytes
+    /// is not read.
+    virtual Kept take(qint64 maxBytes) = 0;
+    /// Writes bytes as the taken place's session, replacing the old one only once all is
+    /// written. Throws Error when it cannot.
+    virtual void save(const QByteArray &bytes) = 0;
+    /// Removes the session kept in the taken place.
+    virtual void discard() = 0;
+    /// Moves the taken place's unreadable session aside, beside it with ".bad" added.
+    virtual void moveAside() = 0;
+    /// Leaves the taken session as it is (a newer version of the program wrote it) and takes a
+    /// new, empty place for this instance.
+    virtual void leave() = 0;
+    /// Where the taken place is, to tell the user.
+    virtual QString location() const = 0;
+};
