@@ -42,8 +42,9 @@ check "desktop entry and metainfo validate" validators
 
 manual() {
     local out page
-    for page in man/man1 man/ja/man1; do
-        out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/$page/zelvora.1.gz" 2>&1 >/dev/null)
+    # The English page also under the C locale, where man prints ASCII only.
+    for page in C.UTF-8:man/man1 C:man/man1 C.UTF-8:man/ja/man1; do
+        out=$(LC_ALL=${page%%:*} MANWIDTH=80 man --warnings -l "$root/usr/share/${page#*:}/zelvora.1.gz" 2>&1 >/dev/null)
         [[ -z $out ]] || { echo "$out"; return 1; }
     done
 }
@@ -58,6 +59,7 @@ package() {
     depends=$(dpkg-deb -f "$deb" Depends)
     [[ $depends == *"fonts-ipafont-gothic | fonts-japanese-gothic"* && $depends == *libqt6widgets6* ]] || return 1
     [[ $(dpkg-deb -f "$deb" Recommends) == *"msmtp-mta | mail-transport-agent"* ]] || return 1
+    [[ $(dpkg-deb -f "$deb" Suggests) == "fcitx5-frontend-qt6 | ibus" ]] || return 1
     # Only 0755 folders and programs and 0644 files, all root's.
     contents=$(dpkg-deb -c "$deb")
     grep -v '^drwxr-xr-x root/root\|^-rw-r--r-- root/root\|^-rwxr-xr-x root/root' <<<"$contents" && return 1
