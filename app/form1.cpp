@@ -14,6 +14,7 @@
 #include "zelvoraversion.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
@@ -114,7 +115,11 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
                    | Qt::WindowCloseButtonHint);
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Zelvora   Ver" ZELVORA_VERSION ""_s);
-    setWindowIcon(QIcon(u":/form1.ico"_s));
+    // The design's 32-pixel icon, and the same sprouts at the other sizes a desktop asks for.
+    QIcon icon(u":/form1.ico"_s);
+    for (const QFileInfo &size : QDir(u":/icons"_s).entryInfoList())
+        icon.addFile(size.filePath());
+    setWindowIcon(icon);
     setFont(FormDesign::defaultFont());
 
     auto client = new QWidget(this);

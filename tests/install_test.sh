@@ -21,15 +21,30 @@ files() {
         share/man/man1/zelvora.1.gz share/man/ja/man1/zelvora.1.gz share/doc/zelvora/README.md
         share/doc/zelvora/copyright share/doc/zelvora/changelog.Debian.gz
         share/lintian/overrides/zelvora)
-    for n in 16 32 48 64 128 256; do
+    for n in 16 22 24 32 48 64 128 256; do
         expected+=(share/icons/hicolor/${n}x$n/apps/$id.png)
-        # Each icon is the size its folder says.
-        f=$(file "$root/usr/share/icons/hicolor/${n}x$n/apps/$id.png")
-        [[ $f == *"$n x $n,"* ]] || { echo "$f"; return 1; }
     done
+    expected+=(share/icons/hicolor/scalable/apps/$id.svg)
+    f=$(file "$root/usr/share/icons/hicolor/scalable/apps/$id.svg")
+    [[ $f == *"SVG Scalable Vector Graphics image"* ]] || { echo "$f"; return 1; }
     diff <(printf 'usr/%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f | cut -c3- | sort)
 }
 check "installed files" files
+
+# Each icon is the size its folder says, with an alpha channel and see-through corners: docks and
+# menus show no square tile behind the sprouts.
+icons() {
+    /usr/bin/python3 - "$root/usr/share/icons/hicolor" $id <<'EOF'
+import sys
+from PIL import Image
+for n in (16, 22, 24, 32, 48, 64, 128, 256):
+    im = Image.open(f"{sys.argv[1]}/{n}x{n}/apps/{sys.argv[2]}.png").convert("RGBA")
+    corners = [im.getpixel((x, y))[3] for x in (0, im.width - 1) for y in (0, im.height - 1)]
+    if im.size != (n, n) or any(corners):
+        sys.exit(f"{n}x{n}: {im.size}, alpha in the corners {corners}")
+EOF
+}
+check "icons with transparent corners" icons
 
 validators() {
     local out
