@@ -76,7 +76,8 @@ constexpr const char *TabOrder[] = {
     "Text4", "Text5", "Text6", "Text7", "Command6", "Text", "Text9", "Command7", "Text11",
     "Combo1", "Combo2", "Command9", "Command8", "Command5", "Text8", "Text10",
 };
-// What a screen reader calls each field: its heading, or what it holds where it has none.
+// What a screen reader calls each field: its heading, or what it holds where it has none; and
+// the quit button, whose caption alone does not say what it does.
 constexpr FormDesign::AccessibleName Names[] = {
     {"Text1", "Label1"}, {"Text2", "Label3"}, {"Text3", "Label2"}, {"Text6", "Label4"},
     {"Text7", "Label5"}, {"Text8", "Label6"}, {"Text10", "Label7"},
@@ -84,6 +85,7 @@ constexpr FormDesign::AccessibleName Names[] = {
     {"List1", nullptr, u"飾り文字"}, {"Text4", nullptr, u"ホームページ"},
     {"Text5", nullptr, u"メールアドレス"}, {"Text9", nullptr, u"日付"},
     {"Combo1", nullptr, u"発行号"}, {"Text", nullptr, u"作成文書"},
+    {"Command6", nullptr, u"終了 (^0^)/~~see you !"},
 };
 // clang-format on
 

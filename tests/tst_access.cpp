@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -51,16 +52,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("headings"); // field:label ...
+        QTest::addColumn<QStringList>("named"); // control=name, with an entry chosen in each combo
         QTest::newRow("main window") << u"Form1"_s
                                      << u"Text1:Label1 Text2:Label3 Text3:Label2 Text6:Label4 "
-                                        u"Text7:Label5 Text8:Label6 Text10:Label7"_s;
-        QTest::newRow("version window") << u"Form3"_s << QString();
+                                        u"Text7:Label5 Text8:Label6 Text10:Label7"_s
+                                     << QStringList { u"Combo1=発行号"_s, u"Combo2=フッタ部"_s,
+                                                      u"Command6=終了 (^0^)/~~see you !"_s };
+        QTest::newRow("version window") << u"Form3"_s << QString() << QStringList();
     }
     void names()
     {
         QFETCH(QString, window);
         QFETCH(QString, headings);
+        QFETCH(QStringList, named);
         QWidget *form = shown(window);
+        for (auto combo : form->findChildren<QComboBox *>())
+            combo->setCurrentIndex(1);
+        for (const QString &pair : named)
+            QCOMPARE(name(form->findChild<QWidget *>(pair.section(u'=', 0, 0))),
+                     pair.section(u'=', 1));
         for (QWidget *w : form->findChildren<QWidget *>()) {
             if (w->isVisibleTo(form) && (w->focusPolicy() & Qt::TabFocus))
                 QVERIFY2(!name(w).isEmpty(), qPrintable(w->objectName()));

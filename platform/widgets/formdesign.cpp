@@ -1,9 +1,9 @@
 #include "formdesign.h"
 
 #include "button.h"
+#include "combobox.h"
 #include "textbox.h"
 
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,7 +73,7 @@ QWidget *create(const Control &c, QWidget *container)
         return list;
     }
     case Kind::ComboBox: {
-        auto combo = new QComboBox(container);
+        auto combo = new ComboBox(container);
         combo->setEditable(true);
         // Typed text is used as it is: never added as an entry, never completed to one.
         combo->setInsertPolicy(QComboBox::NoInsert);
