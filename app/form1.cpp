@@ -123,16 +123,15 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
         icon.addFile(size.filePath());
     setWindowIcon(icon);
     setFont(FormDesign::defaultFont());
+    setPalette(FormDesign::designPalette(QColor(192, 192, 192)));
 
     auto client = new QWidget(this);
-    QPalette grey = client->palette();
-    grey.setColor(QPalette::Window, QColor(192, 192, 192));
-    client->setPalette(grey);
     client->setAutoFillBackground(true);
     setCentralWidget(client);
     FormDesign::build(client, Design);
+    FormDesign::condenseToFit(control("Text9"));
 
-    // The frame around the signature is drawn in the desktop's button-shadow colour.
+    // The frame around the signature is drawn in the button-shadow colour.
     auto frame3 = control("Frame3");
     QPalette shadow = frame3->palette();
     shadow.setColor(QPalette::Window, shadow.color(QPalette::Dark));
@@ -161,6 +160,7 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
     FormDesign::nameControls(client, Names);
 
     createMenus();
+    FormDesign::useDesignStyle(this);
     connectHandlers();
 
     if (m_services.mail) {

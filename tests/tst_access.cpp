@@ -1,5 +1,5 @@
-// Both windows for every user: names a screen reader reads, Enter on buttons, the designed
-// colours, and copying that hands out every character the box holds.
+// The windows for every user: names a screen reader reads, Enter on buttons, the designed
+// colours under any desktop scheme, and copying that hands out every character the box holds.
 #include "form1.h"
 #include "form3.h"
 
@@ -10,7 +10,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +40,19 @@ class TestAccess final : public QObject
     static QString name(QObject *o)
     {
         return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
+    }
+    // The contrast of a control's text with its background (WCAG 2, sRGB taken as gamma 2.2).
+    // Palettes pass down to the controls: a label's background is its filled container's.
+    static double contrast(QWidget *w)
+    {
+        auto luminance = [w](QPalette::ColorRole role) {
+            const QColor c = w->palette().color(role);
+            return 0.2126 * std::pow(c.redF(), 2.2) + 0.7152 * std::pow(c.greenF(), 2.2)
+                + 0.0722 * std::pow(c.blueF(), 2.2) + 0.05;
+        };
+        const auto [low, high]
+            = std::minmax({ luminance(w->foregroundRole()), luminance(w->backgroundRole()) });
+        return high / low;
     }
 
 private Q_SLOTS:
@@ -127,6 +142,27 @@ private Q_SLOTS:
                                         .toImage()
                                         .pixel(3, 3)),
                              QColor(*row.background));
+    }
+
+    // Under a dark desktop scheme and another widget style, every text keeps a contrast of
+    // 4.5 : 1 with what is behind it, and the whole date shows in its narrow box (inside a
+    // frame of one pixel and a margin of two, either side).
+    void darkDesktop()
+    {
+        auto restore = qScopeGuard([desktop = QApplication::palette()] {
+            QApplication::setPalette(desktop);
+            QApplication::setStyle(u"Fusion"_s);
+        });
+        QApplication::setStyle(u"Windows"_s);
+        QApplication::setPalette(QPalette(QColor(0x42, 0x42, 0x45), QColor(0x30, 0x2f, 0x2e)));
+        init();
+        for (QWidget *window : { (QWidget *)m_form1.get(), (QWidget *)m_form3.get() })
+            for (QWidget *w : window->findChildren<QWidget *>())
+                if (w->isVisibleTo(window))
+                    QVERIFY2(contrast(w) >= 4.5, qPrintable(w->objectName()));
+        auto date = m_form1->findChild<QLineEdit *>(u"Text9"_s);
+        date->setText(u"2026/12/07"_s);
+        QVERIFY(QFontMetrics(date->font()).horizontalAdvance(date->text()) <= date->width() - 6);
     }
 
     void copy_data()
