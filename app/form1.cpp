@@ -130,8 +130,7 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
     setCentralWidget(client);
     FormDesign::build(client, Design);
     FormDesign::condenseToFit(control("Text9"));
-    // An address is typed in Latin letters, whatever the input method was typing before.
-    control("Text10")->setInputMethodHints(Qt::ImhEmailCharactersOnly | Qt::ImhPreferLatin);
+    FormDesign::typeLatin(control("Text10")); // an address, whatever the input method types
 
     // The frame around the signature is drawn in the button-shadow colour.
     auto frame3 = control("Frame3");

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -130,6 +131,26 @@ void applyColours(QWidget *w, const Control &c)
     w->setPalette(palette);
 }
 
+// Tells the input method that the box it watches takes no input method: QLineEdit answers
+// that it does, whatever its WA_InputMethodEnabled says.
+class NoInputMethod final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::InputMethodQuery)
+            return false;
+        auto query = static_cast<QInputMethodQueryEvent *>(event);
+        watched->event(query); // the box's own answers, then the one changed here
+        if (query->queries() & Qt::ImEnabled)
+            query->setValue(Qt::ImEnabled, false);
+        return true;
+    }
+};
+
 // The narrowest a condensed font gets, in per cent of its width.
 constexpr int NarrowestStretch = 50;
 
@@ -222,6 +243,12 @@ void condenseToFit(QWidget *lineEdit)
     };
     QObject::connect(box, &QLineEdit::textChanged, box, fit);
     fit();
+}
+
+void typeLatin(QWidget *lineEdit)
+{
+    lineEdit->setInputMethodHints(Qt::ImhEmailCharactersOnly | Qt::ImhPreferLatin);
+    lineEdit->installEventFilter(new NoInputMethod(lineEdit));
 }
 
 QFont defaultFont()

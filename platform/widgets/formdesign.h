@@ -90,6 +90,11 @@ void useDesignStyle(QWidget *window);
 /// the date is wider in the fonts found on Linux than the box the design gives it.
 void condenseToFit(QWidget *lineEdit);
 
+/// Lets a one-line box take its keys straight, without the desktop's input method, and asks for
+/// Latin letters: an address typed with a Japanese input method switched on would turn into
+/// kana, and mozc under fcitx5 does not heed the Latin hints alone.
+void typeLatin(QWidget *lineEdit);
+
 /// Creates the controls of the table on form, in table order, each named after its entry.
 void build(QWidget *form, std::span<const Control> controls);
 
