@@ -53,12 +53,11 @@ Form3::Form3(const Services &services, QWidget *owner)
     setWindowTitle(u"バージョン情報"_s);
     setWindowIcon(QIcon(u":/form3.ico"_s));
     setFont(FormDesign::defaultFont());
-    QPalette white = palette();
-    white.setColor(QPalette::Window, White);
-    setPalette(white);
+    setPalette(FormDesign::designPalette(QColor::fromRgb(White)));
     setAutoFillBackground(true);
 
     FormDesign::build(this, Design);
+    FormDesign::useDesignStyle(this);
 
     static_cast<QPushButton *>(control("Command1"))->setText(Maker::homepageAddress());
     static_cast<QPushButton *>(control("Command2"))->setText(Maker::supportAddress());

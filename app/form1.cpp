@@ -18,14 +18,13 @@
 #include "zelvoraversion.h"
 
 #include <QComboBox>
-
+#include <QDir>
 #include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 
-#include <algorithm>
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -88,7 +87,8 @@ constexpr const char *TabOrder[] = {
     "Text4", "Text5", "Text6", "Text7", "Command6", "Text", "Text9", "Command7", "Text11",
     "Combo1", "Combo2", "Command9", "Command8", "Command5", "Text8", "Text10",
 };
-// What a screen reader calls each field: its heading, or what it holds where it has none.
+// What a screen reader calls each field: its heading, or what it holds where it has none; and
+// the quit button, whose caption alone does not say what it does.
 constexpr FormDesign::AccessibleName Names[] = {
     {"Text1", "Label1"}, {"Text2", "Label3"}, {"Text3", "Label2"}, {"Text6", "Label4"},
     {"Text7", "Label5"}, {"Text8", "Label6"}, {"Text10", "Label7"},
@@ -96,6 +96,7 @@ constexpr FormDesign::AccessibleName Names[] = {
     {"List1", nullptr, u"飾り文字"}, {"Text4", nullptr, u"ホームページ"},
     {"Text5", nullptr, u"メールアドレス"}, {"Text9", nullptr, u"日付"},
     {"Combo1", nullptr, u"発行号"}, {"Text", nullptr, u"作成文書"},
+    {"Command6", nullptr, u"終了 (^0^)/~~see you !"},
 };
 // clang-format on
 
@@ -135,18 +136,22 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
                    | Qt::WindowCloseButtonHint);
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Zelvora   Ver" ZELVORA_VERSION ""_s);
-    setWindowIcon(QIcon(u":/form1.ico"_s));
+    // The design's 32-pixel icon, and the same sprouts at the other sizes a desktop asks for.
+    QIcon icon(u":/form1.ico"_s);
+    for (const QFileInfo &size : QDir(u":/icons"_s).entryInfoList())
+        icon.addFile(size.filePath());
+    setWindowIcon(icon);
     setFont(FormDesign::defaultFont());
+    setPalette(FormDesign::designPalette(QColor(192, 192, 192)));
 
     auto client = new QWidget(this);
-    QPalette grey = client->palette();
-    grey.setColor(QPalette::Window, QColor(192, 192, 192));
-    client->setPalette(grey);
     client->setAutoFillBackground(true);
     setCentralWidget(client);
     FormDesign::build(client, Design);
+    FormDesign::condenseToFit(control("Text9"));
+    FormDesign::typeLatin(control("Text10")); // an address, whatever the input method types
 
-    // The frame around the signature is drawn in the desktop's button-shadow colour.
+    // The frame around the signature is drawn in the button-shadow colour.
     auto frame3 = control("Frame3");
     QPalette shadow = frame3->palette();
     shadow.setColor(QPalette::Window, shadow.color(QPalette::Dark));
@@ -175,6 +180,7 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
     FormDesign::nameControls(client, Names);
 
     createMenus();
+    FormDesign::useDesignStyle(this);
     connectHandlers();
 
     // Over the bottom of the document box, beside the send button.

@@ -84,8 +84,9 @@ Form2::Form2(Clock &clock)
     auto picture = std::async(std::launch::async | std::launch::deferred,
                               [] { return QImage(u":/splash.gif"_s); });
     setObjectName(u"Form2"_s);
-    setWindowTitle(u"Form2"_s);
+    setWindowTitle(u"Zelvora"_s); // what the window list and assistive tools call it
     setFont(FormDesign::defaultFont());
+    setPalette(FormDesign::designPalette(Qt::black));
     setFixedSize(FormDesign::size(ClientWidth, ClientHeight));
 
     FormDesign::build(this, Design);

@@ -21,15 +21,20 @@ files() {
         share/man/man1/zelvora.1.gz share/man/ja/man1/zelvora.1.gz share/doc/zelvora/README.md
         share/doc/zelvora/copyright share/doc/zelvora/changelog.Debian.gz
         share/lintian/overrides/zelvora)
-    for n in 16 32 48 64 128 256; do
+    for n in 16 22 24 32 48 64 128 256; do
         expected+=(share/icons/hicolor/${n}x$n/apps/$id.png)
-        # Each icon is the size its folder says.
-        f=$(file "$root/usr/share/icons/hicolor/${n}x$n/apps/$id.png")
-        [[ $f == *"$n x $n,"* ]] || { echo "$f"; return 1; }
     done
+    expected+=(share/icons/hicolor/scalable/apps/$id.svg)
     diff <(printf 'usr/%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f | cut -c3- | sort)
 }
 check "installed files" files
+
+# Each icon is the size its folder says, with see-through corners: no square tile in docks.
+check "icons with transparent corners" /usr/bin/python3 -c 'import sys; from PIL import Image
+for n in (16, 22, 24, 32, 48, 64, 128, 256):
+    im = Image.open(f"{sys.argv[1]}/{n}x{n}/apps/{sys.argv[2]}.png").convert("RGBA")
+    alpha = [im.getpixel((x, y))[3] for x in (0, im.width - 1) for y in (0, im.height - 1)]
+    assert im.size == (n, n) and not any(alpha), (n, im.size, alpha)' "$root/usr/share/icons/hicolor" $id
 
 validators() {
     local out
@@ -42,8 +47,8 @@ check "desktop entry and metainfo validate" validators
 
 manual() {
     local out page
-    for page in man/man1 man/ja/man1; do
-        out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/$page/zelvora.1.gz" 2>&1 >/dev/null)
+    for page in C.UTF-8:man/man1 C:man/man1 C.UTF-8:man/ja/man1; do
+        out=$(LC_ALL=${page%%:*} MANWIDTH=80 man --warnings -l "$root/usr/share/${page#*:}/zelvora.1.gz" 2>&1 >/dev/null)
         [[ -z $out ]] || { echo "$out"; return 1; }
     done
 }
@@ -58,6 +63,7 @@ package() {
     depends=$(dpkg-deb -f "$deb" Depends)
     [[ $depends == *"fonts-ipafont-gothic | fonts-japanese-gothic"* && $depends == *libqt6widgets6* ]] || return 1
     [[ $(dpkg-deb -f "$deb" Recommends) == *"msmtp-mta | mail-transport-agent"* ]] || return 1
+    [[ $(dpkg-deb -f "$deb" Suggests) == "fcitx5-frontend-qt6 | ibus" ]] || return 1
     # Only 0755 folders and programs and 0644 files, all root's.
     contents=$(dpkg-deb -c "$deb")
     grep -v '^drwxr-xr-x root/root\|^-rw-r--r-- root/root\|^-rwxr-xr-x root/root' <<<"$contents" && return 1

@@ -15,9 +15,11 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -193,8 +195,45 @@ private Q_SLOTS:
             heard << name(get(QString::fromUtf16(field)));
         QCOMPARE(heard.join(u'|'),
                  u"本\u3000文|宛先メールアドレス|配信者サイン|飾り文字|作成文書"_s);
+        // Names that stay whatever the combos hold; the quit button says what it does.
+        combo(u"Combo1"_s)->setCurrentIndex(1);
+        combo(u"Combo2"_s)->setCurrentIndex(1);
+        QCOMPARE(name(get(u"Combo1"_s)) + u'|' + name(get(u"Combo2"_s)) + u'|'
+                     + name(get(u"Command6"_s)),
+                 u"発行号|フッタ部|終了 (^0^)/~~see you !"_s);
         auto blank = action(u"mnuHeee"_s);
         QVERIFY(blank->text().isEmpty() && !name(blank).isEmpty());
+    }
+
+    // Under a dark desktop scheme and another widget style, every text keeps a contrast of
+    // 4.5 : 1 with what is behind it (WCAG 2, sRGB as gamma 2.2), and the whole date shows in its
+    // narrow box (inside a frame of one pixel and a margin of two, either side).
+    void darkDesktop()
+    {
+        auto restore = qScopeGuard([desktop = QApplication::palette()] {
+            QApplication::setPalette(desktop);
+            QApplication::setStyle(u"Fusion"_s);
+        });
+        QApplication::setStyle(u"Windows"_s);
+        QApplication::setPalette(QPalette(QColor(0x42, 0x42, 0x45), QColor(0x30, 0x2f, 0x2e)));
+        init();
+        const auto contrast = [](QWidget *w) {
+            auto luminance = [w](QPalette::ColorRole role) {
+                const QColor c = w->palette().color(role);
+                return 0.2126 * std::pow(c.redF(), 2.2) + 0.7152 * std::pow(c.greenF(), 2.2)
+                    + 0.0722 * std::pow(c.blueF(), 2.2) + 0.05;
+            };
+            const auto [low, high]
+                = std::minmax({ luminance(w->foregroundRole()), luminance(w->backgroundRole()) });
+            return high / low;
+        };
+        for (QWidget *window : std::initializer_list<QWidget *> { m_form.get(), m_form3.get() })
+            for (QWidget *w : window->findChildren<QWidget *>())
+                if (w->isVisibleTo(window))
+                    QVERIFY2(contrast(w) >= 4.5, qPrintable(w->objectName()));
+        auto date = static_cast<QLineEdit *>(get(u"Text9"_s));
+        date->setText(u"2026/12/07"_s);
+        QVERIFY(QFontMetrics(date->font()).horizontalAdvance(date->text()) <= date->width() - 6);
     }
 
     // Enter presses the focused button, in either window, and breaks the line in a text box.

@@ -133,7 +133,7 @@ private Q_SLOTS:
         for (bool painted = false; !painted;) {
             QVERIFY(clock.elapsed() < 30000 && zelvora.state() != QProcess::NotRunning);
             const qint64 lookedAt = clock.nsecsElapsed();
-            const QRect splash = window(u"^Form2$"_s);
+            const QRect splash = window(u"^Zelvora$"_s);
             QVERIFY2(window(u"^Zelvora   Ver1\\.0$"_s).isEmpty(), "main window before the splash");
             if (!splash.isEmpty())
                 QCOMPARE(splash, QRect((1280 - 556) / 2, (1024 - 171) / 2, 556, 171));
@@ -145,7 +145,7 @@ private Q_SLOTS:
             QVERIFY2(clock.elapsed() < 60000, "no main window");
         const double after = (clock.nsecsElapsed() - notYetPainted) / 1e9;
         QVERIFY2(after >= 5.0, qPrintable(u"main window %1 s after the splash"_s.arg(after)));
-        QVERIFY(window(u"^Form2$"_s).isEmpty());
+        QVERIFY(window(u"^Zelvora$"_s).isEmpty());
         // 10305 x 8640 twips of client area below a menu bar.
         QCOMPARE(form1.width(), 687);
         QVERIFY2(form1.height() > 576 && form1.height() < 576 + 60, "no menu bar over the client");

@@ -4,17 +4,21 @@
   splash.gif  the splash window's picture: 560 x 150, GIF89a, one 256-colour global palette
               whose entry 0 is black and transparent, one frame, not interlaced, 11,328 bytes
               (a comment block pads the file when the picture compresses smaller)
-  form1.ico   the main window's icon: 32 x 32, 256 colours, three sprouts in dark red soil
-  icons/NxN.png  the program's icon for the desktop's menus and dock (the hicolor theme), the
-              same sprouts as form1.ico drawn anew at 16, 32, 48, 64, 128 and 256 pixels
+  form1.ico   the main window's icon: 32 x 32, 256 colours, three sprouts in dark red soil,
+              see-through around them (the icon's mask)
+  icons/NxN.png  the program's icon for the desktop's menus and dock (the hicolor theme) and
+              the main window's other sizes: the same sprouts drawn anew at 16, 22, 24, 32,
+              48, 64, 128 and 256 pixels, RGBA on a transparent background
+  icons/scalable.svg  the same sprouts as vector shapes, for any other size
   form3.ico   the version window's icon: 32 x 32 and 16 x 16, 16 colours, a question mark on
-              a green disc
+              a green disc, see-through around the disc
 
 The GIF and ICO files are written byte by byte here rather than by an image library, because
 their exact layout matters to the windows that load them. Needs python3-pil and DejaVu Sans
 (fonts-dejavu-core). Run it from anywhere; it writes next to itself in ../resources.
 """
 
+import math
 import os
 import struct
 import subprocess
@@ -278,53 +282,105 @@ def write_ico(path, images):
         f.write(out)
 
 
-def sprouts_picture(size):
-    """The sprouts drawn for a square of `size` pixels (a multiple of 4): the drawing is laid out
-    on a 32-unit grid, drawn eight times larger than `size` and reduced, so that every size gets
-    its own smooth edges rather than an enlargement of a smaller one."""
-    scale = size // 4  # pixels of the large drawing per grid unit
-    S = size * 8
-    img = Image.new("RGB", (S, S), (0, 0, 0))
-    d = ImageDraw.Draw(img)
+def sprouts_shapes():
+    """The sprouts as shapes on a 32-unit grid, back to front: a heap of dark red soil with a few
+    lighter clods and three green sprouts growing from it, on nothing. Every shape keeps clear of
+    the square's corners, so that they stay see-through at every size. Each shape is
+    ("ellipse", box, colour), ("polygon", points, colour) or ("line", points, width, colour)."""
+    shapes = []
 
-    def p(x, y):
-        return (x * scale, y * scale)
+    def dome(cx, bottom, rx, ry, colour):
+        # The upper half of an ellipse standing on a flat base.
+        points = [(cx - rx * math.cos(math.pi * i / 24), bottom - ry * math.sin(math.pi * i / 24))
+                  for i in range(25)]
+        shapes.append(("polygon", points, colour))
 
-    # Dark red soil heaped along the bottom, with a few lighter clods.
-    d.ellipse([p(-4, 22), p(36, 40)], fill=(110, 18, 12))
-    d.ellipse([p(2, 23.5), p(30, 34)], fill=(130, 28, 20))
-    for cx, cy in ((6, 27), (13, 29), (21, 27), (27, 29), (10, 31), (24, 31)):
-        d.ellipse([p(cx - 1, cy - 0.7), p(cx + 1, cy + 0.7)], fill=(75, 10, 8))
+    dome(16, 30.5, 13.75, 8.5, (110, 18, 12))
+    dome(16, 30.5, 12, 6.5, (130, 28, 20))
+    for cx, cy in ((6, 27.5), (13, 29), (21, 27), (27, 29), (10, 25.5), (24, 25)):
+        shapes.append(("ellipse", [(cx - 1, cy - 0.7), (cx + 1, cy + 0.7)], (75, 10, 8)))
 
     def sprout(x, top, lean, leaf):
         # The stem, a little curved, from the soil up to the leaves.
-        stem = [p(x + lean * (t / 10) ** 2, 25 - (25 - top) * t / 10) for t in range(11)]
-        d.line(stem, fill=(40, 150, 40), width=2 * scale, joint="curve")
+        stem = [(x + lean * (t / 10) ** 2, 25 - (25 - top) * t / 10) for t in range(11)]
+        shapes.append(("line", stem, 2, (40, 150, 40)))
         tx, ty = x + lean, top
-        # Two leaves opening from the tip.
-        d.polygon([p(tx, ty), p(tx - leaf, ty - leaf * 0.9), p(tx - leaf * 1.5, ty - 0.2),
-                   p(tx - leaf * 0.7, ty + leaf * 0.35)], fill=(60, 200, 50))
-        d.polygon([p(tx, ty), p(tx + leaf, ty - leaf * 0.9), p(tx + leaf * 1.5, ty - 0.2),
-                   p(tx + leaf * 0.7, ty + leaf * 0.35)], fill=(100, 230, 70))
-        d.line([p(tx, ty), p(tx - leaf * 1.1, ty - leaf * 0.35)], fill=(30, 120, 30),
-               width=scale // 2)
-        d.line([p(tx, ty), p(tx + leaf * 1.1, ty - leaf * 0.35)], fill=(50, 150, 40),
-               width=scale // 2)
+        # Two leaves opening from the tip, each with its middle vein.
+        for side, colour, vein in ((-1, (60, 200, 50), (30, 120, 30)),
+                                   (1, (100, 230, 70), (50, 150, 40))):
+            shapes.append(("polygon", [(tx, ty), (tx + side * leaf, ty - leaf * 0.9),
+                                       (tx + side * leaf * 1.5, ty - 0.2),
+                                       (tx + side * leaf * 0.7, ty + leaf * 0.35)], colour))
+            shapes.append(("line", [(tx, ty), (tx + side * leaf * 1.1, ty - leaf * 0.35)], 0.5,
+                           vein))
 
     sprout(7, 13, -1.5, 3.2)
     sprout(16, 7, 0.5, 4.2)
     sprout(25, 12, 1.5, 3.4)
+    return shapes
 
-    return img.resize((size, size), Image.LANCZOS)
+
+def sprouts_picture(size):
+    """The sprouts for a square of `size` pixels, with an alpha channel: drawn eight times larger
+    than `size` and reduced, so that every size gets its own smooth edges rather than an
+    enlargement or reduction of another size."""
+    S = size * 8
+    k = S / 32  # pixels of the large drawing per grid unit
+    img = Image.new("RGBA", (S, S), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+
+    def p(points):
+        return [(x * k, y * k) for x, y in points]
+
+    for shape in sprouts_shapes():
+        if shape[0] == "ellipse":
+            d.ellipse(p(shape[1]), fill=shape[2])
+        elif shape[0] == "polygon":
+            d.polygon(p(shape[1]), fill=shape[2])
+        else:
+            d.line(p(shape[1]), fill=shape[3], width=max(1, round(shape[2] * k)), joint="curve")
+    # Each pixel the average of its eight by eight, with premultiplied alpha: the edges do not
+    # darken, and no filter rings into the see-through corners.
+    return img.resize((size, size), Image.BOX)
+
+
+def sprouts_svg():
+    """The same shapes as a scalable picture for the hicolor theme's scalable/apps."""
+    def colour(rgb):
+        return "#%02x%02x%02x" % rgb
+
+    def points(pts):
+        return " ".join(f"{x:.2f},{y:.2f}" for x, y in pts)
+
+    out = ['<?xml version="1.0" encoding="UTF-8"?>',
+           '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">',
+           "  <title>Zelvora</title>"]
+    for shape in sprouts_shapes():
+        if shape[0] == "ellipse":
+            (x0, y0), (x1, y1) = shape[1]
+            out.append(f'  <ellipse cx="{(x0 + x1) / 2:.2f}" cy="{(y0 + y1) / 2:.2f}" '
+                       f'rx="{(x1 - x0) / 2:.2f}" ry="{(y1 - y0) / 2:.2f}" '
+                       f'fill="{colour(shape[2])}"/>')
+        elif shape[0] == "polygon":
+            out.append(f'  <polygon points="{points(shape[1])}" fill="{colour(shape[2])}"/>')
+        else:
+            out.append(f'  <polyline points="{points(shape[1])}" fill="none" '
+                       f'stroke="{colour(shape[3])}" stroke-width="{shape[2]}" '
+                       'stroke-linejoin="round"/>')
+    out.append("</svg>")
+    return "\n".join(out) + "\n"
 
 
 def sprouts(size=32):
+    """form1.ico's image: 256 colours, and its mask see-through where the picture is."""
     img = sprouts_picture(size)
-    q = img.quantize(colors=256, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
+    alpha = img.getchannel("A").load()
+    opaque = [[alpha[x, y] >= 128 for x in range(size)] for y in range(size)]
+    q = img.convert("RGB").quantize(colors=256, method=Image.Quantize.MEDIANCUT,
+                                    dither=Image.Dither.NONE)
     pal = q.getpalette()[:256 * 3]
     pal += [0] * (256 * 3 - len(pal))
     palette = [tuple(pal[i:i + 3]) for i in range(0, 256 * 3, 3)]
-    opaque = [[True] * size for _ in range(size)]
     return ico_image(q, 8, palette, opaque)
 
 
@@ -373,13 +429,15 @@ def question_mark(size):
 
 
 # The sizes of the desktop icon; the desktop picks the nearest one for its menus and dock.
-DESKTOP_ICON_SIZES = (16, 32, 48, 64, 128, 256)
+DESKTOP_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 
 def make_desktop_icons(folder):
     os.makedirs(folder, exist_ok=True)
     for size in DESKTOP_ICON_SIZES:
         sprouts_picture(size).save(os.path.join(folder, f"{size}x{size}.png"), optimize=True)
+    with open(os.path.join(folder, "scalable.svg"), "w") as f:
+        f.write(sprouts_svg())
 
 
 def main():

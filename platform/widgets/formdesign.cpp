@@ -1,16 +1,23 @@
 #include "formdesign.h"
 
 #include "button.h"
+#include "combobox.h"
 #include "textbox.h"
 
-#include <QComboBox>
+#include <QApplication>
 #include <QGroupBox>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
+#include <QStyleFactory>
+#include <QStyleOptionFrame>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -73,7 +80,7 @@ QWidget *create(const Control &c, QWidget *container)
         return list;
     }
     case Kind::ComboBox: {
-        auto combo = new QComboBox(container);
+        auto combo = new ComboBox(container);
         combo->setEditable(true);
         // Typed text is used as it is: never added as an entry, never completed to one.
         combo->setInsertPolicy(QComboBox::NoInsert);
@@ -100,7 +107,7 @@ void applyColours(QWidget *w, const Control &c)
 {
     if (!c.background && !c.foreground)
         return;
-    QPalette palette = w->palette();
+    QPalette palette; // only the roles set here; the rest follow the window's
     const bool textual = c.kind != Kind::Label && c.kind != Kind::Frame && c.kind != Kind::Button
         && c.kind != Kind::Line;
     if (c.background) {
@@ -124,7 +131,125 @@ void applyColours(QWidget *w, const Control &c)
     w->setPalette(palette);
 }
 
+// Tells the input method that the box it watches takes no input method: QLineEdit answers
+// that it does, whatever its WA_InputMethodEnabled says.
+class NoInputMethod final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::InputMethodQuery)
+            return false;
+        auto query = static_cast<QInputMethodQueryEvent *>(event);
+        watched->event(query); // the box's own answers, then the one changed here
+        if (query->queries() & Qt::ImEnabled)
+            query->setValue(Qt::ImEnabled, false);
+        return true;
+    }
+};
+
+// The narrowest a condensed font gets, in per cent of its width.
+constexpr int NarrowestStretch = 50;
+
 } // namespace
+
+QPalette designPalette(const QColor &window)
+{
+    // Qt's own light colours, its palette on a desktop without a colour scheme, so that the
+    // windows look there as they always did. Only the button shadow is darker: the signature's
+    // frame is filled with it under a yellow caption, which needs a contrast of 4.5 : 1.
+    struct Colours
+    {
+        QPalette::ColorRole role;
+        QRgb enabled;
+        QRgb disabled;
+    };
+    static constexpr Colours colours[] = {
+        { QPalette::WindowText, 0xff000000, 0xffbebebe },
+        { QPalette::Button, 0xffefefef, 0xffefefef },
+        { QPalette::Light, 0xffffffff, 0xffffffff },
+        { QPalette::Midlight, 0xffcacaca, 0xffcacaca },
+        { QPalette::Dark, 0xff646464, 0xffbebebe },
+        { QPalette::Mid, 0xffb8b8b8, 0xffb8b8b8 },
+        { QPalette::Text, 0xff000000, 0xffbebebe },
+        { QPalette::BrightText, 0xffffffff, 0xffffffff },
+        { QPalette::ButtonText, 0xff000000, 0xffbebebe },
+        { QPalette::Base, 0xffffffff, 0xffefefef },
+        { QPalette::Shadow, 0xff767676, 0xffb1b1b1 },
+        { QPalette::Highlight, 0xff308cc6, 0xff919191 },
+        { QPalette::HighlightedText, 0xffffffff, 0xffffffff },
+        { QPalette::Link, 0xff0000ff, 0xff0000ff },
+        { QPalette::LinkVisited, 0xffff00ff, 0xffff00ff },
+        { QPalette::AlternateBase, 0xfff7f7f7, 0xfff7f7f7 },
+        { QPalette::NoRole, 0xff000000, 0xff000000 },
+        { QPalette::ToolTipBase, 0xffffffdc, 0xffffffdc },
+        { QPalette::ToolTipText, 0xff000000, 0xff000000 },
+        { QPalette::PlaceholderText, 0x80000000, 0x80000000 },
+    };
+    QPalette result;
+    for (const Colours &c : colours) {
+        result.setColor(QPalette::Active, c.role, QColor::fromRgba(c.enabled));
+        result.setColor(QPalette::Inactive, c.role, QColor::fromRgba(c.enabled));
+        result.setColor(QPalette::Disabled, c.role, QColor::fromRgba(c.disabled));
+    }
+    result.setColor(QPalette::Window, window);
+    return result;
+}
+
+void useDesignStyle(QWidget *window)
+{
+    if (QApplication::style()->name() == u"fusion"_s)
+        return; // the desktop's style already is
+    static QPointer<QStyle> fusion;
+    if (!fusion) {
+        fusion = QStyleFactory::create(u"Fusion"_s);
+        fusion->setParent(qApp); // lives as long as the windows
+    }
+    window->setStyle(fusion);
+    for (QWidget *w : window->findChildren<QWidget *>())
+        w->setStyle(fusion);
+}
+
+void condenseToFit(QWidget *lineEdit)
+{
+    auto box = qobject_cast<QLineEdit *>(lineEdit);
+    Q_ASSERT(box);
+    const QFont natural = box->font();
+    auto fit = [box, natural] {
+        // The room QLineEdit gives its text: the style's contents rectangle less the text
+        // margins, two pixels either side and one for the cursor.
+        QStyleOptionFrame frame;
+        frame.initFrom(box);
+        frame.rect = box->rect();
+        frame.lineWidth
+            = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+        frame.state |= QStyle::State_Sunken;
+        const QMargins margins = box->textMargins();
+        const int room
+            = box->style()->subElementRect(QStyle::SE_LineEditContents, &frame, box).width()
+            - margins.left() - margins.right() - 5;
+        QFont font = natural;
+        const auto width = [&] { return QFontMetricsF(font).horizontalAdvance(box->text()); };
+        if (const qreal full = width(); full > room && room > 0) {
+            int stretch = std::max(NarrowestStretch, int(std::floor(100 * room / full)));
+            font.setStretch(stretch);
+            while (width() > room && stretch > NarrowestStretch)
+                font.setStretch(--stretch);
+        }
+        box->setFont(font);
+    };
+    QObject::connect(box, &QLineEdit::textChanged, box, fit);
+    fit();
+}
+
+void typeLatin(QWidget *lineEdit)
+{
+    lineEdit->setInputMethodHints(Qt::ImhEmailCharactersOnly | Qt::ImhPreferLatin);
+    lineEdit->installEventFilter(new NoInputMethod(lineEdit));
+}
 
 QFont defaultFont()
 {

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QRect>
 #include <QRgb>
 #include <optional>
@@ -76,6 +77,23 @@ inline QColor colour(quint32 bgr)
 QFont defaultFont();
 /// The Japanese gothic face at the given size, with installed look-alikes as fallbacks.
 QFont gothicFont(qreal pointSize);
+
+/// The design's light colours with window as the window's background, whatever the desktop's
+/// colour scheme: black text on light fields and buttons, the frame of the signature dark enough
+/// for its yellow caption. Set on a window before its controls are built.
+QPalette designPalette(const QColor &window);
+/// Gives window and everything on it Qt's Fusion style, whatever the desktop's widget style:
+/// the design's small pixel sizes leave no room for the wider margins of other styles. The
+/// toolkit's dialogs keep the desktop's style.
+void useDesignStyle(QWidget *window);
+/// Condenses the font of a one-line box until its text fits the box, whenever the text changes:
+/// the date is wider in the fonts found on Linux than the box the design gives it.
+void condenseToFit(QWidget *lineEdit);
+
+/// Lets a one-line box take its keys straight, without the desktop's input method, and asks for
+/// Latin letters: an address typed with a Japanese input method switched on would turn into
+/// kana, and mozc under fcitx5 does not heed the Latin hints alone.
+void typeLatin(QWidget *lineEdit);
 
 /// Creates the controls of the table on form, in table order, each named after its entry.
 void build(QWidget *form, std::span<const Control> controls);
