@@ -10,7 +10,9 @@
 #include "formdesign.h"
 #include "launcher.h"
 #include "menuitemname.h"
+#include "sendcheck.h"
 #include "textbox.h"
+#include "textmarker.h"
 #include "zelvoraversion.h"
 
 #include <QComboBox>
@@ -124,6 +126,7 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
     client->setAutoFillBackground(true);
     setCentralWidget(client);
     FormDesign::build(client, Design);
+    TextMarker::attach(static_cast<TextBox *>(control("Text")));
 
     // The frame around the signature is drawn in the desktop's button-shadow colour.
     auto frame3 = control("Frame3");
@@ -356,9 +359,12 @@ void Form1::command8Click()
 
 // "標準メールハンドラで メッセージ送信": signs on, sends the document as the box holds it now and
 // signs off. A failure of the sending is shown in the warning box; sign-on and sign-off errors
-// are not trapped here.
+// are not trapped here. A document with marked characters or long lines is sent only when the
+// sender says so.
 void Form1::command9Click()
 {
+    if (!SendCheck::mayHandOff(*m_services.messageBox, *static_cast<TextBox *>(control("Text"))))
+        return;
     const OutgoingDocument document { textOf("Text8"), textOf("Text10"), textOf("Text") };
     DocumentSender::send(*m_mapiSession1, *m_mapiMessages1, document, [this](const Error &error) {
         ErrorHandling::showWarning(*m_services.messageBox, error);

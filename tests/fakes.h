@@ -110,8 +110,8 @@ public:
     QList<QList<QByteArray>> calls; // operation, file, parameters, directory, show command
 };
 
-/// A mail handler whose controls take everything and send nothing; the tests of sending use
-/// the real one with stand-in transports.
+/// A mail handler whose controls take everything, send nothing and record the texts handed off;
+/// the tests of sending use the real one with stand-in transports.
 class FakeMailHandler final : public MailHandler
 {
     struct Control final : MapiSession, MapiMessages
@@ -124,13 +124,21 @@ class FakeMailHandler final : public MailHandler
         void setRecipDisplayName(const QString &) override { }
         void setRecipAddress(const QString &) override { }
         void setMsgSubject(const QString &) override { }
-        void setMsgNoteText(const QString &) override { }
-        void send(bool) override { }
+        void setMsgNoteText(const QString &text) override { note = text; }
+        void send(bool) override { handedOff->append(note); }
+        QString note;
+        QStringList *handedOff = nullptr;
     };
 
 public:
     std::unique_ptr<MapiSession> createSession() override { return std::make_unique<Control>(); }
-    std::unique_ptr<MapiMessages> createMessages() override { return std::make_unique<Control>(); }
+    std::unique_ptr<MapiMessages> createMessages() override
+    {
+        auto messages = std::make_unique<Control>();
+        messages->handedOff = &handedOff;
+        return messages;
+    }
+    QStringList handedOff;
 };
 
 /// Every fake, wired into one Services.

@@ -1,0 +1,402 @@
+#include "textmarker.h"
+
+#include "linewrap.h"
+#include "plainforms.h"
+#include "textbox.h"
+
+#include <QActionGroup>
+#include <QEvent>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSyntaxHighlighter>
+#include <QTextBlock>
+#include <QToolTip>
+
+#include <unicode/uchar.h>
+
+using namespace Qt::StringLiterals;
+using TextMarks::Kind;
+
+namespace {
+
+// Each kind in its own style, readable on the box's white background and under a chosen text
+// colour: characters get a tinted background (uncarried ones a red wavy underline as well),
+// white space at a line's end and the part past the guide a paler tint.
+QTextCharFormat styleOf(Kind kind)
+{
+    QTextCharFormat f;
+    switch (kind) {
+    case Kind::Uncarried:
+        f.setBackground(QColor(255, 214, 214));
+        f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        f.setUnderlineColor(QColor(208, 0, 0));
+        break;
+    case Kind::Invisible:
+        f.setBackground(QColor(255, 196, 96));
+        break;
+    case Kind::TrailingSpace:
+        f.setBackground(QColor(200, 220, 245));
+        break;
+    case Kind::PastGuide:
+        f.setBackground(QColor(255, 243, 176));
+        break;
+    }
+    return f;
+}
+
+// The name Unicode gives the character, or its alias (CHARACTER TABULATION) where it has none.
+QString characterName(char32_t c)
+{
+    char buffer[128];
+    for (UCharNameChoice choice :
+         { U_UNICODE_CHAR_NAME, U_CHAR_NAME_ALIAS, U_EXTENDED_CHAR_NAME }) {
+        UErrorCode error = U_ZERO_ERROR;
+        const int32_t n = u_charName(UChar32(c), choice, buffer, sizeof buffer, &error);
+        if (U_SUCCESS(error) && n > 0)
+            return QString::fromLatin1(buffer, std::min<int32_t>(n, sizeof buffer));
+    }
+    return {};
+}
+
+char32_t codePointAt(QStringView s, qsizetype i)
+{
+    if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+        return QChar::surrogateToUcs4(s[i], s[i + 1]);
+    return s[i].unicode();
+}
+
+QString codePointLabel(char32_t c)
+{
+    return u"U+"_s + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
+}
+
+// How a stretch reads in a menu: itself, or its code points where it cannot be seen.
+QString shown(QStringView s)
+{
+    QStringList hidden;
+    for (qsizetype i = 0; i < s.size(); i += s[i].isHighSurrogate() ? 2 : 1) {
+        if (TextMarks::invisible(codePointAt(s, i)))
+            hidden << codePointLabel(codePointAt(s, i));
+    }
+    QString text = hidden.isEmpty() ? s.toString() : hidden.join(u' ');
+    return text.replace(u'&', u"&&"_s);
+}
+
+class MarkHighlighter final : public QSyntaxHighlighter
+{
+public:
+    MarkHighlighter(const TextMarker *marker, QTextDocument *document)
+        : QSyntaxHighlighter(const_cast<TextMarker *>(marker))
+        , m_marker(marker)
+    {
+        setDocument(document);
+    }
+
+protected:
+    // Only the block that changed is marked again: typing costs one line, whatever the size.
+    void highlightBlock(const QString &text) override
+    {
+        for (const TextMarks::Mark &mark : TextMarks::markLine(text, m_marker->guideWidth())) {
+            QTextCharFormat f = styleOf(mark.kind);
+            if (mark.kind == Kind::Uncarried || mark.kind == Kind::Invisible) {
+                QTextCharFormat merged = format(int(mark.start));
+                merged.merge(f);
+                f = merged;
+            }
+            setFormat(int(mark.start), int(mark.length), f);
+        }
+    }
+
+private:
+    const TextMarker *m_marker;
+};
+
+// Drawn over the box's viewport: the guide, and a small flag where a character that takes no
+// room at all (zero-width space, direction mark) sits. Clicks go through it to the box.
+class MarkOverlay final : public QWidget
+{
+public:
+    MarkOverlay(TextBox *box, const TextMarker *marker)
+        : QWidget(box)
+        , m_box(box)
+        , m_marker(marker)
+    {
+        setObjectName(u"guide"_s);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(box->viewport()->geometry());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(QPen(QColor(110, 150, 210), 1));
+        const int x = m_marker->guideX();
+        painter.drawLine(x, 0, x, height());
+
+        const QColor flag(230, 120, 0);
+        for (QTextBlock block = m_box->cursorForPosition(QPoint(0, 0)).block(); block.isValid();
+             block = block.next()) {
+            QTextCursor cursor(block);
+            if (m_box->cursorRect(cursor).top() > height())
+                break;
+            const QString text = block.text();
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const char16_t c = text[i].unicode();
+                if (!TextMarks::invisible(c) || c == u'\t' || c == 0x00A0 || c == 0x2028)
+                    continue;
+                cursor.setPosition(block.position() + int(i));
+                const QRect r = m_box->cursorRect(cursor);
+                painter.fillRect(r.left(), r.top(), 2, r.height(), flag);
+                painter.fillRect(r.left() - 2, r.top(), 6, 2, flag);
+            }
+        }
+    }
+
+private:
+    TextBox *m_box;
+    const TextMarker *m_marker;
+};
+
+} // namespace
+
+TextMarker::TextMarker(TextBox *box)
+    : QObject(box)
+    , m_box(box)
+{
+    setObjectName(u"marks"_s);
+    m_highlighter = new MarkHighlighter(this, box->document());
+    m_overlay = new MarkOverlay(box, this);
+    box->installEventFilter(this);
+    box->viewport()->installEventFilter(this);
+    connect(box, &QPlainTextEdit::updateRequest, m_overlay, [this] { m_overlay->update(); });
+    connect(box->horizontalScrollBar(), &QScrollBar::valueChanged, m_overlay,
+            [this] { m_overlay->update(); });
+    box->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(box, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
+        QMenu *menu = createContextMenu(pos);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(m_box->viewport()->mapToGlobal(pos));
+    });
+}
+
+TextMarker *TextMarker::attach(TextBox *box)
+{
+    return new TextMarker(box);
+}
+
+TextMarker *TextMarker::of(const TextBox *box)
+{
+    return box->findChild<TextMarker *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void TextMarker::setGuideWidth(int columns)
+{
+    if (columns == m_guide || columns <= 0)
+        return;
+    m_guide = columns;
+    m_highlighter->rehighlight();
+    m_overlay->update();
+    Q_EMIT guideWidthChanged(columns);
+}
+
+int TextMarker::guideX() const
+{
+    const qreal column = QFontMetricsF(m_box->font()).horizontalAdvance(QChar(0x3000)) / 2;
+    return qRound(m_box->document()->documentMargin() + m_guide * column)
+        - m_box->horizontalScrollBar()->value();
+}
+
+int TextMarker::characterAt(QPoint pos) const
+{
+    const QTextCursor cursor = m_box->cursorForPosition(pos);
+    const QRect r = m_box->cursorRect(cursor);
+    if (pos.y() < r.top() || pos.y() > r.bottom())
+        return -1;
+    const int at = cursor.position() - (pos.x() < r.left() ? 1 : 0);
+    const QTextBlock block = m_box->document()->findBlock(at);
+    return at >= block.position() && at < block.position() + block.length() - 1 ? at : -1;
+}
+
+QMenu *TextMarker::createContextMenu(QPoint pos)
+{
+    QMenu *menu = m_box->createStandardContextMenu(pos);
+    const bool editable = !m_box->isReadOnly();
+    const int at = characterAt(pos);
+    if (at >= 0 && editable) {
+        const QTextBlock block = m_box->document()->findBlock(at);
+        const QString line = block.text();
+        if (const auto r = PlainForms::at(line, at - block.position())) {
+            const QStringView original = QStringView(line).sliced(r->start, r->length);
+            const Kind kind = TextMarks::invisible(codePointAt(line, r->start)) ? Kind::Invisible
+                                                                                : Kind::Uncarried;
+            menu->addSeparator();
+            QAction *one = menu->addAction(
+                r->plain.isEmpty()
+                    ? u"「%1」を取り除く"_s.arg(shown(original))
+                    : u"「%1」を「%2」に置き換える"_s.arg(shown(original), shown(r->plain)));
+            one->setObjectName(u"replaceMark"_s);
+            connect(one, &QAction::triggered, this,
+                    [this, position = block.position() + int(r->start)] { replaceAt(position); });
+            QAction *all = menu->addAction(u"すべて置き換える"_s);
+            all->setObjectName(u"replaceAllMarks"_s);
+            connect(all, &QAction::triggered, this, [this, kind] { replaceAll(kind); });
+        }
+    }
+    menu->addSeparator();
+    QMenu *guides = menu->addMenu(u"折り返しの幅(&G)"_s);
+    guides->setObjectName(u"guideWidths"_s);
+    auto group = new QActionGroup(guides);
+    for (int columns : GuideChoices) {
+        QAction *choice
+            = guides->addAction(u"%1 桁（全角 %2 文字）"_s.arg(columns).arg(columns / 2));
+        choice->setObjectName(u"guide%1"_s.arg(columns));
+        choice->setCheckable(true);
+        choice->setChecked(columns == m_guide);
+        group->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, columns] { setGuideWidth(columns); });
+    }
+    QAction *wrap = menu->addAction(u"選択範囲を折り返す(&W)"_s);
+    wrap->setObjectName(u"wrapSelection"_s);
+    wrap->setEnabled(editable);
+    connect(wrap, &QAction::triggered, this, &TextMarker::wrapSelection);
+    return menu;
+}
+
+QString TextMarker::toolTipAt(int position) const
+{
+    const QTextBlock block = m_box->document()->findBlock(position);
+    const QString line = block.text();
+    const qsizetype offset = position - block.position();
+    QStringList parts;
+    for (const TextMarks::Mark &mark : TextMarks::markLine(line, m_guide)) {
+        if (offset < mark.start || offset >= mark.start + mark.length)
+            continue;
+        switch (mark.kind) {
+        case Kind::Uncarried:
+        case Kind::Invisible: {
+            const char32_t c = codePointAt(line, mark.start);
+            QString part = codePointLabel(c) + u' ' + characterName(c) + u'\n'
+                + (mark.kind == Kind::Uncarried
+                       ? u"ISO-2022-JP（JIS X 0208）にない文字です。配信の途中で「?」に化けたり、"
+                         u"配信を断られたりして、読者にはこのとおりに見えないことがあります。"_s
+                       : u"見えない文字・書式や方向を制御する文字です。読者の画面では表示が崩れたり"
+                         u"文字化けしたりします。"_s);
+            if (const auto r = PlainForms::at(line, mark.start))
+                part += r->plain.isEmpty() ? u"\n置き換え: 取り除く"_s
+                                           : u"\n置き換え: 「%1」"_s.arg(r->plain);
+            parts << part;
+            break;
+        }
+        case Kind::TrailingSpace:
+            parts << u"行末の空白です。読者には見えず、送っても意味がありません。"_s;
+            break;
+        case Kind::PastGuide:
+            parts << u"幅 %1 桁を超えた部分です。読者のメールソフトによっては思わぬ位置で"
+                     u"折り返されます。「選択範囲を折り返す」で折り返せます。"_s.arg(m_guide);
+            break;
+        }
+    }
+    return parts.join(u"\n\n"_s);
+}
+
+bool TextMarker::replaceAt(int position)
+{
+    const QTextBlock block = m_box->document()->findBlock(position);
+    const auto r = PlainForms::at(block.text(), position - block.position());
+    if (!r)
+        return false;
+    QTextCursor cursor(m_box->document());
+    cursor.beginEditBlock();
+    cursor.setPosition(block.position() + int(r->start));
+    cursor.setPosition(block.position() + int(r->start + r->length), QTextCursor::KeepAnchor);
+    cursor.insertText(r->plain);
+    cursor.endEditBlock();
+    return true;
+}
+
+int TextMarker::replaceAll(Kind kind)
+{
+    QTextCursor cursor(m_box->document());
+    int replaced = 0;
+    for (QTextBlock block = m_box->document()->firstBlock(); block.isValid();
+         block = block.next()) {
+        const QString line = block.text();
+        QList<PlainForms::Replacement> found;
+        for (const TextMarks::Mark &mark : TextMarks::markLine(line, m_guide)) {
+            const auto r = mark.kind == kind ? PlainForms::at(line, mark.start) : std::nullopt;
+            if (r && (found.isEmpty() || r->start >= found.last().start + found.last().length))
+                found << *r;
+        }
+        for (auto r = found.crbegin(); r != found.crend(); ++r) {
+            if (replaced++ == 0)
+                cursor.beginEditBlock();
+            cursor.setPosition(block.position() + int(r->start));
+            cursor.setPosition(block.position() + int(r->start + r->length),
+                               QTextCursor::KeepAnchor);
+            cursor.insertText(r->plain);
+        }
+    }
+    if (replaced > 0)
+        cursor.endEditBlock();
+    return replaced;
+}
+
+void TextMarker::wrapSelection()
+{
+    const QTextCursor selection = m_box->textCursor();
+    QTextDocument *document = m_box->document();
+    const QTextBlock first = document->findBlock(selection.selectionStart());
+    QTextCursor cursor(document);
+    bool editing = false;
+    for (QTextBlock block = document->findBlock(selection.selectionEnd());
+         block.isValid() && block.blockNumber() >= first.blockNumber(); block = block.previous()) {
+        const QList<qsizetype> breaks = LineWrap::breaks(block.text(), m_guide);
+        for (auto at = breaks.crbegin(); at != breaks.crend(); ++at) {
+            if (!editing)
+                cursor.beginEditBlock();
+            editing = true;
+            cursor.setPosition(block.position() + int(*at));
+            cursor.insertBlock();
+        }
+    }
+    if (editing)
+        cursor.endEditBlock();
+}
+
+void TextMarker::showPlace(const TextMarks::Place &place)
+{
+    const QTextBlock block = m_box->document()->findBlockByNumber(place.line - 1);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position()
+                       + int(std::min<qsizetype>(place.offset, block.length() - 1)));
+    m_box->setTextCursor(cursor);
+    m_box->ensureCursorVisible();
+    m_box->setFocus(Qt::OtherFocusReason);
+}
+
+bool TextMarker::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_box && event->type() == QEvent::FontChange)
+        m_overlay->update();
+    if (watched == m_box->viewport()) {
+        if (event->type() == QEvent::Resize)
+            m_overlay->setGeometry(m_box->viewport()->geometry());
+        if (event->type() == QEvent::ToolTip) {
+            auto help = static_cast<QHelpEvent *>(event);
+            const int at = characterAt(help->pos());
+            const QString tip = at >= 0 ? toolTipAt(at) : QString();
+            if (!tip.isEmpty()) {
+                QToolTip::showText(help->globalPos(), tip, m_box->viewport());
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
