@@ -376,8 +376,7 @@ private Q_SLOTS:
         const auto &question = m_fakes.messageBox.asked.first();
         QCOMPARE(question.buttons, (QStringList { u"送信する(&S)"_s, u"戻って直す(&B)"_s }));
         QCOMPARE(std::pair(question.defaultButton, question.escapeButton), std::pair(1, 1));
-        QVERIFY2(question.question.contains(u"7 個（最初は 行 1, 桁 5）"_s),
-                 qPrintable(question.question));
+        QVERIFY(question.question.contains(u"7 個（最初は 行 1, 桁 5）"_s));
         if (!sent) {
             QCOMPARE(QApplication::focusWidget(), get(u"Text"_s));
             QCOMPARE(static_cast<TextBox *>(get(u"Text"_s))->textCursor().position(), 2);
@@ -389,7 +388,6 @@ private Q_SLOTS:
     void replaceAndWrap()
     {
         auto box = static_cast<TextBox *>(get(u"Text"_s));
-        TextMarker *marker = TextMarker::of(box);
         const QString url = u"https://www.example.jp/magazine/backnumber/2026-12.html"_s;
         QString paragraph;
         for (int i = 0; paragraph.size() < 300; ++i)
@@ -402,7 +400,7 @@ private Q_SLOTS:
             QTextCursor at(box->document());
             at.setPosition(position);
             std::unique_ptr<QMenu> menu(
-                marker->createContextMenu(box->cursorRect(at).center() + QPoint(2, 0)));
+                TextMarker::of(box)->createContextMenu(box->cursorRect(at).center()));
             QAction *action = menu->findChild<QAction *>(name);
             return action ? (action->trigger(), action->text()) : QString();
         };
@@ -411,17 +409,12 @@ private Q_SLOTS:
         box->undo();
         QCOMPARE(text(u"Text"_s), document);
 
-        QTextCursor selection(box->document());
-        selection.setPosition(6);
-        selection.setPosition(10, QTextCursor::KeepAnchor);
-        box->setTextCursor(selection);
+        box->moveCursor(QTextCursor::NextBlock); // the paragraph's line
         QCOMPARE(menuAt(6, u"wrapSelection"_s), u"選択範囲を折り返す(&W)"_s);
         const QStringList lines = text(u"Text"_s).split(u"\r\n"_s);
-        QVERIFY(lines.size() > 4);
         QCOMPARE(lines.join(QString()), document.split(u"\r\n"_s).join(QString()));
         for (const QString &line : lines) {
-            QVERIFY2(TextMarks::columns(line) <= 70 && !u"）」』】〕〉》、。"_s.contains(line[0]),
-                     qPrintable(line));
+            QVERIFY(TextMarks::columns(line) <= 70 && !u"）」』】〕〉》、。"_s.contains(line[0]));
             QVERIFY(!line.contains(u"https:"_s) || line.contains(url));
         }
         box->undo();

@@ -7,7 +7,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using TextMarks::Kind;
 
 class TestTextMarks final : public QObject
 {
@@ -30,11 +29,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("invisible");
         QTest::addColumn<int>("columns");
         QTest::newRow("ASCII") << u"A"_s << true << false << 1;
-        QTest::newRow("kanji") << u"高"_s << true << false << 2;
         QTest::newRow("wave dash 〜") << u"\u301C"_s << true << false << 2;
-        QTest::newRow("fullwidth ＼") << u"＼"_s << true << false << 2;
         QTest::newRow("minus sign −") << u"\u2212"_s << true << false << 1; // neutral
-        QTest::newRow("Greek Ω") << u"Ω"_s << true << false << 2; // ambiguous
         QTest::newRow("fullwidth tilde ～") << u"\uFF5E"_s << false << false << 2;
         QTest::newRow("parallel ∥") << u"\u2225"_s << false << false << 2;
         QTest::newRow("circled ①") << u"①"_s << false << false << 2;
@@ -45,8 +41,6 @@ private Q_SLOTS:
         QTest::newRow("yen sign ¥") << u"¥"_s << false << false << 1;
         QTest::newRow("no-break space") << u"\u00A0"_s << false << true << 1;
         QTest::newRow("zero width space") << u"\u200B"_s << false << true << 1;
-        QTest::newRow("right-to-left override") << u"\u202E"_s << false << true << 1;
-        QTest::newRow("byte order mark") << u"\uFEFF"_s << false << true << 1;
         QTest::newRow("tab") << u"\t"_s << true << true << 1;
     }
     void characters()
@@ -67,7 +61,6 @@ private Q_SLOTS:
         QTest::newRow("emoji is one character") << u"x😀y"_s << u"U1+2"_s;
         QTest::newRow("invisible") << u"a\u00A0b\u200Bc"_s << u"I1+1 I3+1"_s;
         QTest::newRow("signature's space") << u"by - "_s << u"T4+1"_s;
-        QTest::newRow("tab at the end") << u"a\t"_s << u"T1+1 I1+1"_s;
         QTest::newRow("80 columns") << QString(80, u'a') << u"P70+10"_s;
         QTest::newRow("36 fullwidth") << QString(36, u'あ') << u"P35+1"_s;
         QTest::newRow("wide character across the guide")
@@ -85,10 +78,7 @@ private Q_SLOTS:
         const QString sample = u"①㈱\r\nﾊﾝｶｸ😀\r\nA\u00A0B\u200B \r\n"_s + QString(80, u'x');
         const TextMarks::Summary s = TextMarks::summarize(sample, 70);
         QCOMPARE(s.count, (std::array { 7, 2, 1, 1 }));
-        QVERIFY(s.asks());
         QCOMPARE(s.firstAsked(), (TextMarks::Place { 1, 1, 0 }));
-        QCOMPARE(s.first[int(Kind::Invisible)], (TextMarks::Place { 3, 2, 1 }));
-        QCOMPARE(s.first[int(Kind::PastGuide)], (TextMarks::Place { 4, 71, 70 }));
         const QString q = TextMarks::question(s, 70);
         for (const QString &said : { u"7 個（最初は 行 1, 桁 1）"_s, u"2 個（最初は 行 3, 桁 2）"_s,
                                      u"幅 70 桁を超える行: 1 行（最初は 行 4, 桁 71）"_s })
@@ -102,19 +92,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("offset");
         QTest::addColumn<QString>("replaced"); // the line after the replacement; empty: none
         QTest::newRow("circled") << u"①番"_s << 0 << u"(1)番"_s;
-        QTest::newRow("circled 20") << u"⑳"_s << 0 << u"(20)"_s;
         QTest::newRow("negative circled") << u"❸"_s << 0 << u"(3)"_s;
         QTest::newRow("parenthesised") << u"⑷"_s << 0 << u"(4)"_s;
         QTest::newRow("Roman") << u"第Ⅲ部"_s << 1 << u"第III部"_s;
-        QTest::newRow("small Roman") << u"ⅻ"_s << 0 << u"xii"_s;
         QTest::newRow("㈱") << u"㈱ねこ"_s << 0 << u"(株)ねこ"_s;
         QTest::newRow("㈲") << u"㈲"_s << 0 << u"(有)"_s;
         QTest::newRow("㍿") << u"㍿"_s << 0 << u"株式会社"_s;
-        QTest::newRow("㊤") << u"㊤"_s << 0 << u"(上)"_s;
-        QTest::newRow("halfwidth") << u"ﾊﾝ"_s << 0 << u"ハﾝ"_s;
         QTest::newRow("voiced, at the kana") << u"ｶﾞ"_s << 0 << u"ガ"_s;
         QTest::newRow("voiced, at the mark") << u"ｶﾞ"_s << 1 << u"ガ"_s;
-        QTest::newRow("semi-voiced") << u"ﾎﾟ"_s << 0 << u"ポ"_s;
         QTest::newRow("voiced, not in JIS") << u"ﾜﾞ"_s << 0 << u"ワ゛"_s;
         QTest::newRow("fullwidth tilde") << u"～"_s << 0 << u"〜"_s;
         QTest::newRow("no-break space") << u"a\u00A0b"_s << 1 << u"a b"_s;
@@ -138,40 +123,30 @@ private Q_SLOTS:
     void wrapping_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("guide");
-        QTest::addColumn<QStringList>("lines");
-        const QString a34 = QString(34, u'あ');
-        const QString url = u"https://example.jp/backnumber/2026/12.html"_s;
-        QTest::newRow("fits") << u"短い行"_s << 70 << QStringList { u"短い行"_s };
-        QTest::newRow("separator") << QString(80, u'-') << 70 << QStringList { QString(80, u'-') };
-        QTest::newRow("row of ■□")
-            << u"■□"_s.repeated(20) << 70 << QStringList { u"■□"_s.repeated(20) };
-        QTest::newRow("。 never starts a line")
-            << a34 + u"あ。えお"_s << 70 << QStringList { a34, u"あ。えお"_s };
-        QTest::newRow("」 never starts a line")
-            << a34 + u"い」え"_s << 70 << QStringList { a34, u"い」え"_s };
-        QTest::newRow("small kana never starts a line")
-            << a34 + u"ちょっと"_s << 70 << QStringList { a34, u"ちょっと"_s };
-        QTest::newRow("「 never ends a line")
-            << a34 + u"「い」"_s << 70 << QStringList { a34, u"「い」"_s };
-        QTest::newRow("URL whole")
-            << QString(30, u'あ') + url << 70 << QStringList { QString(30, u'あ'), url };
-        QTest::newRow("ASCII words, spaces stay at the line's end")
-            << u"abcd "_s.repeated(20) << 40
-            << QStringList { u"abcd "_s.repeated(8), u"abcd "_s.repeated(8),
-                             u"abcd "_s.repeated(4) };
+        QTest::addColumn<QString>("lines"); // wrapped at 40 columns, lines apart by "/"
+        const QString a19 = QString(19, u'あ'), url = u"https://example.jp/2026/12.html"_s;
+        QTest::newRow("fits") << u"短い行"_s << u"短い行"_s;
+        QTest::newRow("separator") << QString(80, u'-') << QString(80, u'-');
+        QTest::newRow("row of ■□") << u"■□"_s.repeated(20) << u"■□"_s.repeated(20);
+        QTest::newRow("。 never starts a line") << a19 + u"あ。えお"_s << a19 + u"/あ。えお"_s;
+        QTest::newRow("」 never starts a line") << a19 + u"い」え"_s << a19 + u"/い」え"_s;
+        QTest::newRow("small kana never starts") << a19 + u"ちょっと"_s << a19 + u"/ちょっと"_s;
+        QTest::newRow("「 never ends a line") << a19 + u"「い」"_s << a19 + u"/「い」"_s;
+        QTest::newRow("URL whole") << a19.left(10) + url << a19.left(10) + u'/' + url;
         QTest::newRow("URL longer than the guide")
-            << url + url << 70 << QStringList { (url + url).left(70), (url + url).mid(70) };
-        QTest::newRow("lines apart") << u"一行目\r\n"_s + QString(36, u'あ') << 70
-                                     << QStringList { u"一行目"_s, QString(35, u'あ'), u"あ"_s };
+            << url + url << QString(url + url).insert(40, u'/');
+        QTest::newRow("ASCII words, spaces stay at the end") << u"abcd "_s.repeated(20)
+                                                             << u"abcd "_s.repeated(8) + u'/'
+                + u"abcd "_s.repeated(8) + u'/' + u"abcd "_s.repeated(4);
+        QTest::newRow("lines apart")
+            << u"一行目\r\n"_s + a19 + u"ああ"_s << u"一行目/"_s + a19 + u"あ/あ"_s;
     }
     void wrapping()
     {
         QFETCH(QString, text);
-        QFETCH(int, guide);
-        const QString wrapped = LineWrap::wrap(text, guide);
-        QTEST(wrapped.split(u"\r\n"_s), "lines");
-        QCOMPARE(LineWrap::wrap(wrapped, guide), wrapped); // twice changes nothing
+        const QString wrapped = LineWrap::wrap(text, 40);
+        QTEST(wrapped.split(u"\r\n"_s).join(u'/'), "lines");
+        QCOMPARE(LineWrap::wrap(wrapped, 40), wrapped); // twice changes nothing
         if (!text.contains(u"\r\n"_s))
             QCOMPARE(QString(wrapped).remove(u"\r\n"_s), text); // only breaks were inserted
     }
