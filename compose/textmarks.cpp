@@ -3,6 +3,7 @@
 #include "chartables.h"
 
 #include <algorithm>
+#include <bitset>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +27,34 @@ std::pair<char32_t, qsizetype> at(QStringView s, qsizetype i)
     return { c.unicode(), 1 };
 }
 
+// The tables unpacked for the Basic Multilingual Plane once, two bits a code point: marking
+// looks up every character of every line the author types or loads.
+struct PlaneBits
+{
+    std::bitset<0x10000> carried;
+    std::bitset<0x10000> wide;
+};
+
+const PlaneBits &plane()
+{
+    static const PlaneBits *bits = [] {
+        auto b = new PlaneBits;
+        for (const CodeRange &r : CharTables::iso2022JpOutsideIdeographs()) {
+            for (char32_t c = r.first; c <= r.last && c < 0x10000; ++c)
+                b->carried.set(c);
+        }
+        const auto words = CharTables::iso2022JpIdeographs();
+        for (size_t n = 0; n < words.size() * 64 && 0x4E00 + n < 0x10000; ++n)
+            b->carried.set(0x4E00 + n, (words[n / 64] >> (n % 64)) & 1);
+        for (const CodeRange &r : CharTables::wide()) {
+            for (char32_t c = r.first; c <= r.last && c < 0x10000; ++c)
+                b->wide.set(c);
+        }
+        return b;
+    }();
+    return *bits;
+}
+
 bool isSpace(char32_t c)
 {
     return QChar::isSpace(c);
@@ -35,12 +64,8 @@ bool isSpace(char32_t c)
 
 bool carried(char32_t c)
 {
-    constexpr char32_t First = 0x4E00, Last = 0x9FFF;
-    if (c >= First && c <= Last) {
-        const char32_t n = c - First;
-        return (CharTables::iso2022JpIdeographs()[n / 64] >> (n % 64)) & 1;
-    }
-    return inRanges(CharTables::iso2022JpOutsideIdeographs(), c);
+    return c < 0x10000 ? plane().carried.test(c)
+                       : inRanges(CharTables::iso2022JpOutsideIdeographs(), c);
 }
 
 bool invisible(char32_t c)
@@ -51,7 +76,7 @@ bool invisible(char32_t c)
 
 int columns(char32_t c)
 {
-    return inRanges(CharTables::wide(), c) ? 2 : 1;
+    return (c < 0x10000 ? plane().wide.test(c) : inRanges(CharTables::wide(), c)) ? 2 : 1;
 }
 
 int columns(QStringView text)

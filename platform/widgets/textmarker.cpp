@@ -8,9 +8,9 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QToolTip>
 
@@ -84,35 +84,6 @@ QString shown(QStringView s)
     return text.replace(u'&', u"&&"_s);
 }
 
-class MarkHighlighter final : public QSyntaxHighlighter
-{
-public:
-    MarkHighlighter(const TextMarker *marker, QTextDocument *document)
-        : QSyntaxHighlighter(const_cast<TextMarker *>(marker))
-        , m_marker(marker)
-    {
-        setDocument(document);
-    }
-
-protected:
-    // Only the block that changed is marked again: typing costs one line, whatever the size.
-    void highlightBlock(const QString &text) override
-    {
-        for (const TextMarks::Mark &mark : TextMarks::markLine(text, m_marker->guideWidth())) {
-            QTextCharFormat f = styleOf(mark.kind);
-            if (mark.kind == Kind::Uncarried || mark.kind == Kind::Invisible) {
-                QTextCharFormat merged = format(int(mark.start));
-                merged.merge(f);
-                f = merged;
-            }
-            setFormat(int(mark.start), int(mark.length), f);
-        }
-    }
-
-private:
-    const TextMarker *m_marker;
-};
-
 // Drawn over the box's viewport: the guide, and a small flag where a character that takes no
 // room at all (zero-width space, direction mark) sits. Clicks go through it to the box.
 class MarkOverlay final : public QWidget
@@ -131,18 +102,20 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override
+    // Paints only what the box repaints: typing repaints one line.
+    void paintEvent(QPaintEvent *event) override
     {
+        const QRect area = event->rect();
         QPainter painter(this);
         painter.setPen(QPen(QColor(110, 150, 210), 1));
         const int x = m_marker->guideX();
-        painter.drawLine(x, 0, x, height());
+        painter.drawLine(x, area.top(), x, area.bottom());
 
         const QColor flag(230, 120, 0);
-        for (QTextBlock block = m_box->cursorForPosition(QPoint(0, 0)).block(); block.isValid();
-             block = block.next()) {
+        for (QTextBlock block = m_box->cursorForPosition(QPoint(0, area.top())).block();
+             block.isValid(); block = block.next()) {
             QTextCursor cursor(block);
-            if (m_box->cursorRect(cursor).top() > height())
+            if (m_box->cursorRect(cursor).top() > area.bottom())
                 break;
             const QString text = block.text();
             for (qsizetype i = 0; i < text.size(); ++i) {
@@ -169,11 +142,14 @@ TextMarker::TextMarker(TextBox *box)
     , m_box(box)
 {
     setObjectName(u"marks"_s);
-    m_highlighter = new MarkHighlighter(this, box->document());
+    // Marking follows each change of the text: only the blocks it touched are looked at, so
+    // typing costs one line whatever the size. Blocks without marks are never given formats.
+    connect(box->document(), &QTextDocument::contentsChange, this,
+            [this](int from, int, int added) { markBlocks(from, added); });
+    markBlocks(0, box->document()->characterCount());
     m_overlay = new MarkOverlay(box, this);
     box->installEventFilter(this);
     box->viewport()->installEventFilter(this);
-    connect(box, &QPlainTextEdit::updateRequest, m_overlay, [this] { m_overlay->update(); });
     connect(box->horizontalScrollBar(), &QScrollBar::valueChanged, m_overlay,
             [this] { m_overlay->update(); });
     box->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -199,7 +175,7 @@ void TextMarker::setGuideWidth(int columns)
     if (columns == m_guide || columns <= 0)
         return;
     m_guide = columns;
-    m_highlighter->rehighlight();
+    markBlocks(0, m_box->document()->characterCount());
     m_overlay->update();
     Q_EMIT guideWidthChanged(columns);
 }
@@ -209,6 +185,41 @@ int TextMarker::guideX() const
     const qreal column = QFontMetricsF(m_box->font()).horizontalAdvance(QChar(0x3000)) / 2;
     return qRound(m_box->document()->documentMargin() + m_guide * column)
         - m_box->horizontalScrollBar()->value();
+}
+
+void TextMarker::markBlocks(int from, int length)
+{
+    if (m_marking)
+        return;
+    m_marking = true;
+    QTextDocument *document = m_box->document();
+    const QTextBlock last = document->findBlock(from + length);
+    for (QTextBlock block = document->findBlock(from); block.isValid(); block = block.next()) {
+        markBlock(block);
+        if (block == last)
+            break;
+    }
+    m_marking = false;
+}
+
+void TextMarker::markBlock(const QTextBlock &block)
+{
+    constexpr int Marked = 1;
+    const QList<TextMarks::Mark> marks = TextMarks::markLine(block.text(), m_guide);
+    if (marks.isEmpty() && block.userState() != Marked)
+        return;
+    // Where marks overlap the later one's style is laid over the earlier one's: a character
+    // past the guide keeps the guide's tint under its own.
+    QList<QTextLayout::FormatRange> ranges;
+    ranges.reserve(marks.size());
+    for (const TextMarks::Mark &mark : marks)
+        ranges.append({ int(mark.start), int(mark.length), styleOf(mark.kind) });
+    QTextLayout *layout = block.layout();
+    if (layout->formats() == ranges)
+        return;
+    layout->setFormats(ranges);
+    QTextBlock(block).setUserState(marks.isEmpty() ? -1 : Marked);
+    m_box->document()->markContentsDirty(block.position(), block.length());
 }
 
 int TextMarker::characterAt(QPoint pos) const

@@ -13,7 +13,7 @@
 #include <QPoint>
 
 class QMenu;
-class QSyntaxHighlighter;
+class QTextBlock;
 class TextBox;
 
 class TextMarker final : public QObject
@@ -63,11 +63,14 @@ protected:
 
 private:
     explicit TextMarker(TextBox *box);
+    /// Marks the blocks a change of the text touched.
+    void markBlocks(int from, int length);
+    void markBlock(const QTextBlock &block);
     /// The document position of the character drawn at pos, or -1.
     int characterAt(QPoint pos) const;
 
     TextBox *m_box;
-    QSyntaxHighlighter *m_highlighter;
     QWidget *m_overlay;
     int m_guide = TextMarks::DefaultGuide;
+    bool m_marking = false;
 };
