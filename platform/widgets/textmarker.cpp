@@ -46,9 +46,11 @@ QTextCharFormat styleOf(Kind kind)
     return f;
 }
 
-// The name Unicode gives the character, or its alias (CHARACTER TABULATION) where it has none.
+// The name Unicode gives the character, or an alias where it has none.
 QString characterName(char32_t c)
 {
+    if (c == u'\t')
+        return u"CHARACTER TABULATION"_s; // ICU keeps only the corrections among the aliases
     char buffer[128];
     for (UCharNameChoice choice :
          { U_UNICODE_CHAR_NAME, U_CHAR_NAME_ALIAS, U_EXTENDED_CHAR_NAME }) {
@@ -58,6 +60,21 @@ QString characterName(char32_t c)
             return QString::fromLatin1(buffer, std::min<int32_t>(n, sizeof buffer));
     }
     return {};
+}
+
+// Why readers may not see the character as written.
+QString whyMarked(char32_t c)
+{
+    if (c == u'\t')
+        return u"タブです。読者のメールソフトによって幅が変わり、桁がそろいません。"_s;
+    if (c == 0x00A0)
+        return u"ノーブレークスペースです。空白に見えますが別の文字で、ISO-2022-JP では送れず、"
+               u"「?」に化けることがあります。"_s;
+    if (TextMarks::invisible(c))
+        return u"幅のない文字、または書式や方向を制御する文字です。読者の画面では見えないまま"
+               u"表示を崩したり、文字化けしたりします。"_s;
+    return u"ISO-2022-JP（JIS X 0208）にない文字です。配信の途中で「?」に化けたり、配信を"
+           u"断られたりして、読者にはこのとおりに見えないことがあります。"_s;
 }
 
 char32_t codePointAt(QStringView s, qsizetype i)
@@ -291,14 +308,10 @@ QString TextMarker::toolTipAt(int position) const
         case Kind::Uncarried:
         case Kind::Invisible: {
             const char32_t c = codePointAt(line, mark.start);
-            QString part = codePointLabel(c) + u' ' + characterName(c) + u'\n'
-                + (mark.kind == Kind::Uncarried
-                       ? u"ISO-2022-JP（JIS X 0208）にない文字です。配信の途中で「?」に化けたり、"
-                         u"配信を断られたりして、読者にはこのとおりに見えないことがあります。"_s
-                       : u"見えない文字・書式や方向を制御する文字です。読者の画面では表示が崩れたり"
-                         u"文字化けしたりします。"_s);
+            QString part = codePointLabel(c) + u' ' + characterName(c) + u'\n' + whyMarked(c);
             if (const auto r = PlainForms::at(line, mark.start))
                 part += r->plain.isEmpty() ? u"\n置き換え: 取り除く"_s
+                    : r->plain == u" "_s   ? u"\n置き換え: 半角スペース"_s
                                            : u"\n置き換え: 「%1」"_s.arg(r->plain);
             parts << part;
             break;
