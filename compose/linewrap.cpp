@@ -19,21 +19,6 @@ bool isAsciiGraphic(QChar c)
     return c.unicode() > 0x20 && c.unicode() < 0x7F;
 }
 
-// A URL runs over every ASCII character but white space and the brackets that end it in text.
-bool isUrlCharacter(QChar c)
-{
-    return isAsciiGraphic(c) && c != u'<' && c != u'>' && c != u'"';
-}
-
-bool startsUrl(QStringView s)
-{
-    for (QStringView scheme : { u"https://", u"http://", u"ftp://", u"mailto:", u"www." }) {
-        if (s.startsWith(scheme, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
-}
-
 // Goes with the character before it: combining and variation marks, joiners.
 bool clings(QStringView s, qsizetype i)
 {
@@ -42,8 +27,8 @@ bool clings(QStringView s, qsizetype i)
         || c.unicode() == 0xFE0F || (i > 0 && s[i - 1].unicode() == 0x200D);
 }
 
-// Pieces of a line that are never split: a URL, an ASCII word, a run of white space, or one
-// character with the marks that cling to it.
+// Pieces of a line that are never split: an ASCII word (a URL is one: it holds no white space),
+// a run of white space, or one character with the marks that cling to it.
 struct Unit
 {
     qsizetype start;
@@ -57,10 +42,7 @@ QList<Unit> units(QStringView line)
     const auto isSpaceAt = [&](qsizetype i) { return line[i].isSpace(); };
     for (qsizetype i = 0; i < line.size();) {
         qsizetype j = i + 1;
-        if (startsUrl(line.sliced(i))) {
-            while (j < line.size() && isUrlCharacter(line[j]))
-                ++j;
-        } else if (isAsciiGraphic(line[i])) {
+        if (isAsciiGraphic(line[i])) {
             while (j < line.size() && isAsciiGraphic(line[j]))
                 ++j;
         } else if (isSpaceAt(i)) {
