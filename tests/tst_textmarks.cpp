@@ -135,9 +135,10 @@ private Q_SLOTS:
         QTest::newRow("URL whole") << a19.left(10) + url << a19.left(10) + u'/' + url;
         QTest::newRow("URL longer than the guide")
             << url + url << QString(url + url).insert(40, u'/');
-        QTest::newRow("ASCII words, spaces stay at the end") << u"abcd "_s.repeated(20)
-                                                             << u"abcd "_s.repeated(8) + u'/'
-                + u"abcd "_s.repeated(8) + u'/' + u"abcd "_s.repeated(4);
+        const QString w = u"abcd "_s; // a space after the guide's last column stays there
+        QTest::newRow("ASCII words, spaces hang")
+            << u"x"_s + w.repeated(20)
+            << u"x"_s + w.repeated(8) + u'/' + w.repeated(8) + u'/' + w.repeated(4);
         QTest::newRow("lines apart")
             << u"一行目\r\n"_s + a19 + u"ああ"_s << u"一行目/"_s + a19 + u"あ/あ"_s;
     }
