@@ -377,7 +377,11 @@ void TextMarker::wrapSelection()
     const QTextBlock first = document->findBlock(selection.selectionStart());
     QTextCursor cursor(document);
     bool editing = false;
-    for (QTextBlock block = document->findBlock(selection.selectionEnd());
+    // A selection of whole lines ends at the start of the next one, which is not selected.
+    int end = selection.selectionEnd();
+    if (end > selection.selectionStart() && document->findBlock(end).position() == end)
+        --end;
+    for (QTextBlock block = document->findBlock(end);
          block.isValid() && block.blockNumber() >= first.blockNumber(); block = block.previous()) {
         const QList<qsizetype> breaks = LineWrap::breaks(block.text(), m_guide);
         for (auto at = breaks.crbegin(); at != breaks.crend(); ++at) {
