@@ -60,6 +60,28 @@ bool isSpace(char32_t c)
     return QChar::isSpace(c);
 }
 
+// Most lines hold nothing to mark, which one pass over them tells: every character carried
+// and not a tab (what is invisible is not carried either), within the guide, no white space at
+// the end.
+bool plain(QStringView line, int guide)
+{
+    const PlaneBits &bits = plane();
+    int column = 0;
+    for (QChar ch : line) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80) {
+            if (c == u'\t')
+                return false;
+            ++column;
+        } else if (QChar::isSurrogate(c) || !bits.carried.test(c)) {
+            return false;
+        } else {
+            column += bits.wide.test(c) ? 2 : 1;
+        }
+    }
+    return column <= guide && (line.isEmpty() || !isSpace(line.back().unicode()));
+}
+
 } // namespace
 
 bool carried(char32_t c)
@@ -115,6 +137,8 @@ qsizetype pastGuide(QStringView line, int guide)
 QList<Mark> markLine(QStringView line, int guide)
 {
     QList<Mark> marks;
+    if (plain(line, guide))
+        return marks;
     const qsizetype past = pastGuide(line, guide);
     const qsizetype trailing = trailingSpace(line);
     const qsizetype trailingStart = line.size() - trailing;

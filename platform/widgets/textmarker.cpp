@@ -210,19 +210,27 @@ void TextMarker::markBlocks(int from, int length)
         return;
     m_marking = true;
     QTextDocument *document = m_box->document();
+    QTextBlock block = document->findBlock(from);
     const QTextBlock last = document->findBlock(from + length);
-    for (QTextBlock block = document->findBlock(from); block.isValid(); block = block.next()) {
-        markBlock(block);
+    // A long stretch (a whole document shown) is read as one text, not block by block: a
+    // document position is the index of its character in the raw text.
+    const bool many = last.blockNumber() - block.blockNumber() > 16;
+    const QString raw = many ? document->toRawText() : QString();
+    for (qsizetype at = block.position(); block.isValid(); block = block.next()) {
+        const int size = block.length();
+        markBlock(block,
+                  many ? QStringView(raw).sliced(at, length - 1) : QStringView(block.text()));
+        at += size;
         if (block == last)
             break;
     }
     m_marking = false;
 }
 
-void TextMarker::markBlock(const QTextBlock &block)
+void TextMarker::markBlock(const QTextBlock &block, QStringView text)
 {
     constexpr int Marked = 1;
-    const QList<TextMarks::Mark> marks = TextMarks::markLine(block.text(), m_guide);
+    const QList<TextMarks::Mark> marks = TextMarks::markLine(text, m_guide);
     if (marks.isEmpty() && block.userState() != Marked)
         return;
     // Where marks overlap the later one's style is laid over the earlier one's: a character

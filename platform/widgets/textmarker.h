@@ -65,7 +65,7 @@ private:
     explicit TextMarker(TextBox *box);
     /// Marks the blocks a change of the text touched.
     void markBlocks(int from, int length);
-    void markBlock(const QTextBlock &block);
+    void markBlock(const QTextBlock &block, QStringView text);
     /// The document position of the character drawn at pos, or -1.
     int characterAt(QPoint pos) const;
 
