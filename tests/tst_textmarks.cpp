@@ -57,9 +57,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("marks");
         QTest::newRow("plain") << u"いつもご愛読ありがとう (^^)"_s << QString();
-        QTest::newRow("uncarried") << u"①と㈱とﾊ"_s << u"U0+1 U2+1 U4+1"_s;
-        QTest::newRow("emoji is one character") << u"x😀y"_s << u"U1+2"_s;
-        QTest::newRow("invisible") << u"a\u00A0b\u200Bc\td"_s << u"I1+1 I3+1 I5+1"_s;
+        QTest::newRow("uncarried") << u"①と㈱とﾊ😀"_s << u"U0+1 U2+1 U4+1 U5+2"_s;
+        QTest::newRow("tab") << u"a\tb"_s << u"I1+1"_s;
+        QTest::newRow("invisible") << u"a\u00A0b\u200Bc"_s << u"I1+1 I3+1"_s;
         QTest::newRow("signature's space") << u"by - "_s << u"T4+1"_s;
         QTest::newRow("80 columns") << QString(80, u'a') << u"P70+10"_s;
         QTest::newRow("36 fullwidth") << QString(36, u'あ') << u"P35+1"_s;
