@@ -159,11 +159,13 @@ TextMarker::TextMarker(TextBox *box)
     , m_box(box)
 {
     setObjectName(u"marks"_s);
-    // Marking follows each change of the text: only the blocks it touched are looked at, so
-    // typing costs one line whatever the size. Blocks without marks are never given formats.
+    // Marking follows each change of the text: a small one (typing) is marked at once, block by
+    // block; after a large one (a document shown, a wrap of many lines) only the blocks on the
+    // screen are marked, and the others when they come into view. Blocks without marks are
+    // never given formats.
     connect(box->document(), &QTextDocument::contentsChange, this,
             [this](int from, int, int added) { markBlocks(from, added); });
-    markBlocks(0, box->document()->characterCount());
+    connect(box, &QPlainTextEdit::updateRequest, this, &TextMarker::markVisible);
     m_overlay = new MarkOverlay(box, this);
     box->installEventFilter(this);
     box->viewport()->installEventFilter(this);
@@ -192,7 +194,8 @@ void TextMarker::setGuideWidth(int columns)
     if (columns == m_guide || columns <= 0)
         return;
     m_guide = columns;
-    markBlocks(0, m_box->document()->characterCount());
+    ++m_generation;
+    markVisible();
     m_overlay->update();
     Q_EMIT guideWidthChanged(columns);
 }
@@ -208,30 +211,49 @@ void TextMarker::markBlocks(int from, int length)
 {
     if (m_marking)
         return;
-    m_marking = true;
     QTextDocument *document = m_box->document();
     QTextBlock block = document->findBlock(from);
-    const QTextBlock last = document->findBlock(from + length);
-    // A long stretch (a whole document shown) is read as one text, not block by block: a
-    // document position is the index of its character in the raw text.
-    const bool many = last.blockNumber() - block.blockNumber() > 16;
-    const QString raw = many ? document->toRawText() : QString();
-    for (qsizetype at = block.position(); block.isValid(); block = block.next()) {
-        const int size = block.length();
-        markBlock(block,
-                  many ? QStringView(raw).sliced(at, length - 1) : QStringView(block.text()));
-        at += size;
+    // A change at the end reaches past the last position, where there is no block.
+    const QTextBlock last
+        = document->findBlock(std::min(from + length, document->characterCount() - 1));
+    if (last.blockNumber() - block.blockNumber() > 16) {
+        // The layout has not taken the change in yet: what is on the screen is marked when the
+        // box asks for it to be painted.
+        ++m_generation;
+        return;
+    }
+    m_marking = true;
+    for (; block.isValid(); block = block.next()) {
+        markBlock(block);
         if (block == last)
             break;
     }
     m_marking = false;
 }
 
-void TextMarker::markBlock(const QTextBlock &block, QStringView text)
+void TextMarker::markVisible()
 {
-    constexpr int Marked = 1;
-    const QList<TextMarks::Mark> marks = TextMarks::markLine(text, m_guide);
-    if (marks.isEmpty() && block.userState() != Marked)
+    if (m_marking)
+        return;
+    m_marking = true;
+    // Enough blocks to fill the box from its first visible line (a block takes one line or
+    // more): asking the layout where each block is would cost more than marking a few extra.
+    int lines = m_box->viewport()->height() / QFontMetrics(m_box->font()).lineSpacing() + 2;
+    for (QTextBlock block = m_box->cursorForPosition(QPoint(0, 0)).block();
+         block.isValid() && lines-- > 0; block = block.next()) {
+        if (block.userState() < 0 || block.userState() / 2 != m_generation)
+            markBlock(block);
+    }
+    m_marking = false;
+}
+
+void TextMarker::markBlock(const QTextBlock &block)
+{
+    // The block's state: twice the generation it was marked in, plus one if it has marks.
+    const bool wasMarked = block.userState() >= 0 && (block.userState() & 1);
+    const QList<TextMarks::Mark> marks = TextMarks::markLine(block.text(), m_guide);
+    QTextBlock(block).setUserState(2 * m_generation + (marks.isEmpty() ? 0 : 1));
+    if (marks.isEmpty() && !wasMarked)
         return;
     // Where marks overlap the later one's style is laid over the earlier one's: a character
     // past the guide keeps the guide's tint under its own.
@@ -243,7 +265,6 @@ void TextMarker::markBlock(const QTextBlock &block, QStringView text)
     if (layout->formats() == ranges)
         return;
     layout->setFormats(ranges);
-    QTextBlock(block).setUserState(marks.isEmpty() ? -1 : Marked);
     m_box->document()->markContentsDirty(block.position(), block.length());
 }
 
@@ -422,8 +443,11 @@ bool TextMarker::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_box && event->type() == QEvent::FontChange)
         m_overlay->update();
     if (watched == m_box->viewport()) {
-        if (event->type() == QEvent::Resize)
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
             m_overlay->setGeometry(m_box->viewport()->geometry());
+            // More lines may come into view once the box has taken its new size in.
+            QMetaObject::invokeMethod(this, &TextMarker::markVisible, Qt::QueuedConnection);
+        }
         if (event->type() == QEvent::ToolTip) {
             auto help = static_cast<QHelpEvent *>(event);
             const int at = characterAt(help->pos());

@@ -63,9 +63,11 @@ protected:
 
 private:
     explicit TextMarker(TextBox *box);
-    /// Marks the blocks a change of the text touched.
+    /// Marks the blocks a small change of the text touched.
     void markBlocks(int from, int length);
-    void markBlock(const QTextBlock &block, QStringView text);
+    /// Marks the blocks on the screen that were not marked since the last large change.
+    void markVisible();
+    void markBlock(const QTextBlock &block);
     /// The document position of the character drawn at pos, or -1.
     int characterAt(QPoint pos) const;
 
@@ -73,4 +75,5 @@ private:
     QWidget *m_overlay;
     int m_guide = TextMarks::DefaultGuide;
     bool m_marking = false;
+    int m_generation = 0; // counts the large changes and the moves of the guide
 };
