@@ -1,6 +1,7 @@
-// The marks in the document box with about 1 MiB loaded: marking the whole document when it is
-// shown (against the same box unmarked), counting its marks as the send button does, wrapping
-// it, and the time from one typed character to the box painted again.
+// The marks in the document box with about 1 MiB loaded: showing it in the marked box (only the
+// lines on the screen are marked at once) against the same box unmarked, classifying every line
+// as the send button does, wrapping it all, and the time from one typed character to the box
+// painted again.
 #include "linewrap.h"
 #include "textbox.h"
 #include "textmarker.h"
