@@ -12,9 +12,11 @@
 #include "menuitemname.h"
 #include "notifier.h"
 #include "recipientaddress.h"
+#include "sendcheck.h"
 #include "sentcopies.h"
 #include "statusnote.h"
 #include "textbox.h"
+#include "textmarker.h"
 #include "zelvoraversion.h"
 
 #include <QComboBox>
@@ -150,6 +152,7 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
     FormDesign::build(client, Design);
     FormDesign::condenseToFit(control("Text9"));
     FormDesign::typeLatin(control("Text10")); // an address, whatever the input method types
+    TextMarker::attach(static_cast<TextBox *>(control("Text")));
 
     // The frame around the signature is drawn in the button-shadow colour.
     auto frame3 = control("Frame3");
@@ -383,9 +386,10 @@ void Form1::command8Click()
 
 // "標準メールハンドラで メッセージ送信": signs on, sends the document as the box holds it now and
 // signs off. A failure of the sending is shown in the warning box; sign-on and sign-off errors
-// are not trapped here. An empty document, or the box's initial text, is not sent; the same
-// document to the same address a second time within ten minutes is sent only when the user says
-// so. A successful send is told without a click.
+// are not trapped here. An empty document, or the box's initial text, is not sent; a document
+// with marked characters or long lines is sent only when the sender says so, and so is the same
+// document to the same address a second time within ten minutes. A successful send is told
+// without a click.
 void Form1::command9Click()
 {
     const OutgoingDocument document { textOf("Text8"), textOf("Text10"), textOf("Text") };
@@ -397,6 +401,8 @@ void Form1::command9Click()
                     u"もう一度送信してください。メールは送られていません。"_s });
         return;
     }
+    if (!SendCheck::mayHandOff(*m_services.messageBox, *static_cast<TextBox *>(control("Text"))))
+        return;
     if (!confirmSendingAgain(document.body, document.recipientAddress))
         return;
     bool failed = false;

@@ -5,6 +5,7 @@
 #include "form1.h"
 #include "form3.h"
 #include "textbox.h"
+#include "textmarker.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -470,6 +472,83 @@ private Q_SLOTS:
         QVERIFY(!m_fakes->shell.calls[0][2].isNull() && !m_fakes->shell.calls[0][3].isNull());
         QCOMPARE(text(u"Text"_s), u"文書"_s);
         QVERIFY(!m_form->findChild<Form3 *>()); // nothing of the version window is left
+    }
+
+    void checkBeforeSending_data()
+    {
+        QTest::addColumn<QString>("document"); // empty: the assembled document of a new window
+        QTest::addColumn<QList<int>>("answers");
+        const QString sample = u"番号①と㈱\r\nﾊﾝｶｸ😀\r\nA\u00A0B\u200B \r\n"_s + QString(80, u'x');
+        QTest::newRow("戻って直す") << sample << QList<int> {};
+        QTest::newRow("送信する") << sample << QList<int> { 0 };
+        QTest::newRow("nothing marked") << QString() << QList<int> {};
+    }
+    // Marked characters or a long line are sent, byte for byte, only when the sender says so;
+    // 戻って直す hands nothing off, changes nothing and puts the cursor at the first place.
+    void checkBeforeSending()
+    {
+        QFETCH(QString, document);
+        QFETCH(QList<int>, answers);
+        m_fakes->messageBox.answers = answers;
+        m_fakes->messageBox.asked.clear();
+        m_fakes->mail.sent.clear();
+        document.isEmpty() ? click(u"Command3"_s) : setText(u"Text"_s, document);
+        const QString before = text(u"Text"_s);
+        click(u"Command9"_s);
+        const bool asked = !document.isEmpty(), sent = !asked || !answers.isEmpty();
+        QCOMPARE(m_fakes->mail.sent.size(), sent ? 1 : 0);
+        if (sent)
+            QCOMPARE(m_fakes->mail.sent[0].second, before);
+        QCOMPARE(text(u"Text"_s), before);
+        QCOMPARE(m_fakes->messageBox.asked.size(), asked ? 1 : 0);
+        if (!asked)
+            return;
+        const auto &question = m_fakes->messageBox.asked.first();
+        QCOMPARE(question.buttons, (QStringList { u"送信する(&S)"_s, u"戻って直す(&B)"_s }));
+        QCOMPARE(std::pair(question.defaultButton, question.escapeButton), std::pair(1, 1));
+        QVERIFY(question.question.contains(u"7 個（最初は 行 1, 桁 5）"_s));
+        if (!sent) {
+            QCOMPARE(QApplication::focusWidget(), get(u"Text"_s));
+            QCOMPARE(static_cast<TextBox *>(get(u"Text"_s))->textCursor().position(), 2);
+        }
+    }
+
+    // The document box's context menu: a replacement and a wrap are one undo step each; the
+    // wrap keeps the URL whole, puts no closing bracket or 、。 first and changes nothing else.
+    void replaceAndWrap()
+    {
+        auto box = static_cast<TextBox *>(get(u"Text"_s));
+        const QString url = u"https://www.example.jp/magazine/backnumber/2026-12.html"_s;
+        QString paragraph;
+        for (int i = 0; paragraph.size() < 300; ++i)
+            paragraph
+                += u"今月号では「読みやすい一行」について、%1番目の話題を取り上げます。"_s.arg(i)
+                + (i == 3 ? u"（詳しくは"_s + url + u"をご覧ください）"_s : QString());
+        const QString document = u"①の話\r\n"_s + paragraph + u"\r\n以上"_s;
+        setText(u"Text"_s, document);
+        const auto menuAt = [&](int position, const QString &name) {
+            QTextCursor at(box->document());
+            at.setPosition(position);
+            std::unique_ptr<QMenu> menu(
+                TextMarker::of(box)->createContextMenu(box->cursorRect(at).center()));
+            QAction *action = menu->findChild<QAction *>(name);
+            return action ? (action->trigger(), action->text()) : QString();
+        };
+        QCOMPARE(menuAt(0, u"replaceMark"_s), u"「①」を「(1)」に置き換える"_s);
+        QCOMPARE(text(u"Text"_s), u"(1)"_s + document.mid(1));
+        box->undo();
+        QCOMPARE(text(u"Text"_s), document);
+
+        box->moveCursor(QTextCursor::NextBlock); // the paragraph's line
+        QCOMPARE(menuAt(6, u"wrapSelection"_s), u"選択範囲を折り返す(&W)"_s);
+        const QStringList lines = text(u"Text"_s).split(u"\r\n"_s);
+        QCOMPARE(lines.join(QString()), document.split(u"\r\n"_s).join(QString()));
+        for (const QString &line : lines) {
+            QVERIFY(TextMarks::columns(line) <= 70 && !u"）」』】〕〉》、。"_s.contains(line[0]));
+            QVERIFY(!line.contains(u"https:"_s) || line.contains(url));
+        }
+        box->undo();
+        QCOMPARE(text(u"Text"_s), document);
     }
 };
 

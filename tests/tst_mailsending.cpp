@@ -324,6 +324,7 @@ private:
     {
         m_form.reset();
         m_fakes = std::make_unique<FakeServices>();
+        m_fakes->messageBox.answers = { 0, 0, 0 }; // 送信する when asked about long lines
         Services services = m_fakes->services();
         services.mail = m_mail.get();
         m_form = std::make_unique<Form1>(services, nullptr);

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # build
     cmake g++ make pkg-config qt6-base-dev libxcb1-dev libgmime-3.0-dev libbenchmark-dev clang-format
+    # character names in the document box's tooltips
+    libicu-dev
     # fonts: IPAPGothic has the metrics the window layout was drawn for; Nimbus Sans Narrow
     # stands in for the splash notice's light condensed face, so the notice fits its box
     fonts-ipafont-gothic fonts-urw-base35

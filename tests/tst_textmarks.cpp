@@ -1,0 +1,157 @@
+// What readers may not see as written, without a window: which characters are marked, how wide
+// a line is, the plain forms offered and wrapping by the line-break rules.
+#include "linewrap.h"
+#include "plainforms.h"
+#include "textmarks.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestTextMarks final : public QObject
+{
+    Q_OBJECT
+
+    // Marks as "U0+1 I3+1 T5+2 P70+10": kind, start and length.
+    static QString brief(const QList<TextMarks::Mark> &marks)
+    {
+        QStringList out;
+        for (const auto &m : marks)
+            out << u"UITP"_s[int(m.kind)] + u"%1+%2"_s.arg(m.start).arg(m.length);
+        return out.join(u' ');
+    }
+
+private Q_SLOTS:
+    void characters_data()
+    {
+        QTest::addColumn<QString>("c");
+        QTest::addColumn<bool>("carried");
+        QTest::addColumn<bool>("invisible");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("ASCII") << u"A"_s << true << false << 1;
+        QTest::newRow("wave dash 〜") << u"\u301C"_s << true << false << 2;
+        QTest::newRow("minus sign −") << u"\u2212"_s << true << false << 1; // neutral
+        QTest::newRow("fullwidth tilde ～") << u"\uFF5E"_s << false << false << 2;
+        QTest::newRow("parallel ∥") << u"\u2225"_s << false << false << 2;
+        QTest::newRow("circled ①") << u"①"_s << false << false << 2;
+        QTest::newRow("㈱") << u"㈱"_s << false << false << 2;
+        QTest::newRow("髙") << u"髙"_s << false << false << 2;
+        QTest::newRow("halfwidth ﾊ") << u"ﾊ"_s << false << false << 1;
+        QTest::newRow("emoji") << u"😀"_s << false << false << 2;
+        QTest::newRow("yen sign ¥") << u"¥"_s << false << false << 1;
+        QTest::newRow("no-break space") << u"\u00A0"_s << false << true << 1;
+        QTest::newRow("zero width space") << u"\u200B"_s << false << true << 1;
+        QTest::newRow("tab") << u"\t"_s << true << true << 1;
+    }
+    void characters()
+    {
+        QFETCH(QString, c);
+        const char32_t code = c.toUcs4().first();
+        QTEST(TextMarks::carried(code), "carried");
+        QTEST(TextMarks::invisible(code), "invisible");
+        QTEST(TextMarks::columns(c), "columns");
+    }
+
+    void lines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("marks");
+        QTest::newRow("plain") << u"いつもご愛読ありがとう (^^)"_s << QString();
+        QTest::newRow("uncarried") << u"①と㈱とﾊ😀"_s << u"U0+1 U2+1 U4+1 U5+2"_s;
+        QTest::newRow("tab") << u"a\tb"_s << u"I1+1"_s;
+        QTest::newRow("invisible") << u"a\u00A0b\u200Bc"_s << u"I1+1 I3+1"_s;
+        QTest::newRow("signature's space") << u"by - "_s << u"T4+1"_s;
+        QTest::newRow("80 columns") << QString(80, u'a') << u"P70+10"_s;
+        QTest::newRow("36 fullwidth") << QString(36, u'あ') << u"P35+1"_s;
+        QTest::newRow("wide character across the guide")
+            << QString(69, u'a') + u"あ"_s << u"P69+1"_s;
+        QTest::newRow("white space past the guide") << QString(70, u'a') + u"  "_s << u"T70+2"_s;
+    }
+    void lines()
+    {
+        QFETCH(QString, line);
+        QTEST(brief(TextMarks::markLine(line, 70)), "marks");
+    }
+
+    void question()
+    {
+        const QString sample = u"①㈱\r\nﾊﾝｶｸ😀\r\nA\u00A0B\u200B \r\n"_s + QString(80, u'x');
+        const TextMarks::Summary s = TextMarks::summarize(sample, 70);
+        QCOMPARE(s.count, (std::array { 7, 2, 1, 1 }));
+        QCOMPARE(s.firstAsked(), (TextMarks::Place { 1, 1, 0 }));
+        const QString q = TextMarks::question(s, 70);
+        for (const QString &said : { u"7 個（最初は 行 1, 桁 1）"_s, u"2 個（最初は 行 3, 桁 2）"_s,
+                                     u"幅 70 桁を超える行: 1 行（最初は 行 4, 桁 71）"_s })
+            QVERIFY2(q.contains(said), qPrintable(q));
+        QVERIFY(!TextMarks::summarize(u"本文\r\nV（＾0＾）毎度っ！　by - "_s, 70).asks());
+    }
+
+    void plainForms_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("replaced"); // the line after the replacement; empty: none
+        QTest::newRow("circled") << u"①番"_s << 0 << u"(1)番"_s;
+        QTest::newRow("negative circled") << u"❸"_s << 0 << u"(3)"_s;
+        QTest::newRow("parenthesised") << u"⑷"_s << 0 << u"(4)"_s;
+        QTest::newRow("Roman") << u"第Ⅲ部"_s << 1 << u"第III部"_s;
+        QTest::newRow("㈱") << u"㈱ねこ"_s << 0 << u"(株)ねこ"_s;
+        QTest::newRow("㈲") << u"㈲"_s << 0 << u"(有)"_s;
+        QTest::newRow("㍿") << u"㍿"_s << 0 << u"株式会社"_s;
+        QTest::newRow("voiced, at the kana") << u"ｶﾞ"_s << 0 << u"ガ"_s;
+        QTest::newRow("voiced, at the mark") << u"ｶﾞ"_s << 1 << u"ガ"_s;
+        QTest::newRow("voiced, not in JIS") << u"ﾜﾞ"_s << 0 << u"ワ゛"_s;
+        QTest::newRow("fullwidth tilde") << u"～"_s << 0 << u"〜"_s;
+        QTest::newRow("no-break space") << u"a\u00A0b"_s << 1 << u"a b"_s;
+        QTest::newRow("zero width space") << u"a\u200Bb"_s << 1 << u"ab"_s;
+        QTest::newRow("emoji") << u"😀"_s << 0 << QString();
+        QTest::newRow("髙") << u"髙"_s << 0 << QString();
+        QTest::newRow("not marked") << u"①"_s.prepend(u'A') << 0 << QString();
+    }
+    void plainForms()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, offset);
+        const auto r = PlainForms::at(line, offset);
+        QTEST(r ? QString(line).replace(r->start, r->length, r->plain) : QString(), "replaced");
+    }
+    void replaceAll()
+    {
+        QCOMPARE(PlainForms::replaceAll(u"①ﾊﾝｶﾞｸ\u00A0㈱😀"_s), u"(1)ハンガク (株)😀"_s);
+    }
+
+    void wrapping_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("lines"); // wrapped at 40 columns, lines apart by "/"
+        const QString a19 = QString(19, u'あ'), url = u"https://example.jp/2026/12.html"_s;
+        QTest::newRow("fits") << u"短い行"_s << u"短い行"_s;
+        QTest::newRow("separator") << QString(80, u'-') << QString(80, u'-');
+        QTest::newRow("row of ■□") << u"■□"_s.repeated(20) << u"■□"_s.repeated(20);
+        QTest::newRow("。 never starts a line") << a19 + u"あ。えお"_s << a19 + u"/あ。えお"_s;
+        QTest::newRow("」 never starts a line") << a19 + u"い」え"_s << a19 + u"/い」え"_s;
+        QTest::newRow("small kana never starts") << a19 + u"ちょっと"_s << a19 + u"/ちょっと"_s;
+        QTest::newRow("「 never ends a line") << a19 + u"「い」"_s << a19 + u"/「い」"_s;
+        QTest::newRow("URL whole") << a19.left(10) + url << a19.left(10) + u'/' + url;
+        QTest::newRow("URL longer than the guide")
+            << url + url << QString(url + url).insert(40, u'/');
+        const QString w = u"abcd "_s; // a space after the guide's last column stays there
+        QTest::newRow("ASCII words, spaces hang")
+            << u"x"_s + w.repeated(20)
+            << u"x"_s + w.repeated(8) + u'/' + w.repeated(8) + u'/' + w.repeated(4);
+        QTest::newRow("lines apart")
+            << u"一行目\r\n"_s + a19 + u"ああ"_s << u"一行目/"_s + a19 + u"あ/あ"_s;
+    }
+    void wrapping()
+    {
+        QFETCH(QString, text);
+        const QString wrapped = LineWrap::wrap(text, 40);
+        QTEST(wrapped.split(u"\r\n"_s).join(u'/'), "lines");
+        QCOMPARE(LineWrap::wrap(wrapped, 40), wrapped); // twice changes nothing
+        if (!text.contains(u"\r\n"_s))
+            QCOMPARE(QString(wrapped).remove(u"\r\n"_s), text); // only breaks were inserted
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextMarks)
+#include "tst_textmarks.moc"
