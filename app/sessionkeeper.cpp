@@ -4,6 +4,7 @@
 #include "errorhandling.h"
 #include "sessionstore.h"
 #include "textbox.h"
+#include "textmarker.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -57,6 +58,8 @@ KeptSession SessionKeeper::collect() const
     kept.strikeOut = font.strikeOut();
     kept.underline = font.underline();
     kept.colour = document->palette().color(QPalette::Text).rgb() & 0xFFFFFF;
+    if (const TextMarker *marks = TextMarker::of(static_cast<const TextBox *>(document)))
+        session.guideWidth = marks->guideWidth();
     return session;
 }
 
@@ -89,6 +92,9 @@ void SessionKeeper::restore(const KeptSession &session)
     QPalette palette = document->palette();
     palette.setColor(QPalette::Text, QColor(QRgb(kept.colour)));
     document->setPalette(palette);
+    TextMarker *marks = TextMarker::of(static_cast<const TextBox *>(document));
+    if (marks && session.guideWidth > 0)
+        marks->setGuideWidth(session.guideWidth);
 }
 
 bool SessionKeeper::likeNew(const KeptSession &session) const
@@ -142,7 +148,10 @@ void SessionKeeper::watch()
             connect(list, &QListWidget::itemSelectionChanged, this, &SessionKeeper::changed);
     }
     // The font dialog's choice reaches the document box as a font and a text colour.
-    m_window.findChild<QWidget *>(QString::fromLatin1(DocumentBox))->installEventFilter(this);
+    auto document = m_window.findChild<TextBox *>(QString::fromLatin1(DocumentBox));
+    document->installEventFilter(this);
+    if (TextMarker *marks = TextMarker::of(document))
+        connect(marks, &TextMarker::guideWidthChanged, this, &SessionKeeper::changed);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &SessionKeeper::keep);
     connect(qGuiApp, &QGuiApplication::aboutToQuit, this, &SessionKeeper::keep);
 }

@@ -106,7 +106,10 @@ QByteArray KeptSession::toBytes() const
         + ",\n        \"bold\": " + boolean(f.bold) + ",\n        \"italic\": " + boolean(f.italic)
         + ",\n        \"strikeOut\": " + boolean(f.strikeOut)
         + ",\n        \"underline\": " + boolean(f.underline) + ",\n        \"colour\": \"#"
-        + QByteArray::number(f.colour, 16).rightJustified(6, '0') + "\"\n    }\n}\n";
+        + QByteArray::number(f.colour, 16).rightJustified(6, '0') + "\"\n    }";
+    if (guideWidth > 0)
+        json += ",\n    \"guideWidth\": " + QByteArray::number(guideWidth);
+    json += "\n}\n";
     return json;
 }
 
@@ -140,6 +143,9 @@ KeptSession::Parsed KeptSession::parse(const QByteArray &bytes)
             return parsed;
         parsed.session.fields.insert(it.key(), it.value().toString());
     }
+    // A guide width of no use is dropped, not a reason to lose the work.
+    if (const int guide = root.value(u"guideWidth"_s).toInt(); guide > 0 && guide <= 1000)
+        parsed.session.guideWidth = guide;
     parsed.reading = Reading::Read;
     return parsed;
 }

@@ -5,7 +5,8 @@
 //     "fields": { "Text1": "...", ..., "Text": "...", "Combo1": "...", "List1": "..." },
 //     "documentFont": { "families": ["IPAPGothic"], "pointSize": 9, "bold": false,
 //                       "italic": false, "strikeOut": false, "underline": false,
-//                       "colour": "#000000" } }
+//                       "colour": "#000000" },
+//     "guideWidth": 70 }
 //
 // Readers ignore keys they do not know, so a new setting is a new key of version 1; the version
 // goes up only when a reader of version 1 would misread the file.
@@ -39,6 +40,8 @@ struct KeptSession
     /// The text of each field by control name; a list box's selected entry, empty for none.
     QMap<QString, QString> fields;
     KeptFont documentFont;
+    /// The document box's width guide in columns; 0 where the file keeps none (the box's own).
+    int guideWidth = 0;
 
     friend bool operator==(const KeptSession &, const KeptSession &) = default;
 

@@ -24,7 +24,8 @@ const QString Awkward = u"一行目\r\n\u00A0二\u2028三\u3000ＡＢＣ（＾0�
 
 const KeptSession Sample {
     { { u"Text7"_s, Awkward }, { u"Text"_s, u"\t\"\\\x01"_s + Awkward }, { u"List1"_s, u"☆"_s } },
-    { { u"IPAPGothic"_s, u"Sans"_s }, 10.5, true, false, true, false, 0x12ab34 }
+    { { u"IPAPGothic"_s, u"Sans"_s }, 10.5, true, false, true, false, 0x12ab34 },
+    60
 };
 
 QByteArray readFile(const QString &path)
@@ -143,7 +144,9 @@ private Q_SLOTS:
         QCOMPARE(keeper.collect().fields[u"Text9"_s], u"2001/05/12"_s);
         QTEST(readFile(place()), "left");
         QCOMPARE(QFileInfo::exists(place() + u".bad"_s), fakes.messageBox.shown.size() == 1);
-        QCOMPARE(keeper.collect().documentFont == Sample.documentFont, body == Awkward);
+        const KeptSession now = keeper.collect();
+        QCOMPARE(now.documentFont == Sample.documentFont && now.guideWidth == Sample.guideWidth,
+                 body == Awkward);
     }
 
     // The real program: what was typed is kept however it ends, and a transport that hangs is
