@@ -140,14 +140,3 @@ BENCHMARK(BM_CountMarks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WrapAll)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeMarked)->Unit(benchmark::kMicrosecond)->Iterations(1000);
 BENCHMARK(BM_TypeUnmarked)->Unit(benchmark::kMicrosecond)->Iterations(1000);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -75,14 +75,3 @@ void BM_WriteFile(benchmark::State &state)
 BENCHMARK(BM_KeepSession)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_CollectAndEncode)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_WriteFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
