@@ -2,10 +2,16 @@
 //  - Form1 (this file) lays out its controls from the design table in form1.cpp and holds the
 //    event handlers. All data lives in the controls' texts; a handler reads controls, calls
 //    plain logic or a platform service, and writes controls.
-//  - compose/: the phrase catalogues and the assembly of the document from the fields.
-//  - mail/: the mail-handler controls (MapiSession, MapiMessages) and the sending procedure.
+//  - compose/: the phrase catalogues, the assembly of the document from the fields, and the
+//    marks for what readers may not see as written (textmarks, plainforms, linewrap).
+//  - mail/: the sending procedure through the mail-handler controls, and the address check.
 //  - platform/: the services given to the window (Services): message boxes, program launch,
-//    the clock, the font dialog, the shell and the mail handler.
+//    the clock, the font dialog, the shell, the mail handler, notifications and the copies of
+//    the issues sent.
+//  - TextMarker (platform/widgets): the marks and the width guide of the document box; SendCheck
+//    (app/sendcheck.h) asks once before a marked document is handed off.
+//  - StatusNote (platform/widgets): the note that tells a successful send where the desktop has
+//    no notification service.
 //  - Splash (app/splash.h): the start-up window shown by load().
 //  - SessionKeeper (app/sessionkeeper.h): keeps the fields as they are typed, by their names,
 //    and offers them back at the next start; main() creates it.
