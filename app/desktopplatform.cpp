@@ -11,6 +11,9 @@ DesktopPlatform::DesktopPlatform()
     , m_notifier(QGuiApplication::desktopFileName())
     , m_services { &m_messageBox, &m_launcher, &m_clock,    &m_fontDialog,
                    &m_shell,      &m_mail,     &m_notifier, &m_sentCopies }
+{ }
+
+void DesktopPlatform::installToolkitTexts()
 {
     // The toolkit's own texts (a text box's context menu) in the user's language.
     if (m_qtTexts.load(QLocale::system(), u"qtbase"_s, u"_"_s,

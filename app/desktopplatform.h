@@ -20,8 +20,7 @@
 class DesktopPlatform final
 {
 public:
-    /// Needs the application object; installs the toolkit's translation for the system locale
-    /// when one is installed.
+    /// Needs the application object.
     DesktopPlatform();
     DesktopPlatform(const DesktopPlatform &) = delete;
     DesktopPlatform &operator=(const DesktopPlatform &) = delete;
@@ -30,6 +29,9 @@ public:
     const Services &services() const { return m_services; }
     /// The progress window of the mail hand-offs, which can stop a running one.
     HandOffWindow &handOff() { return m_handOff; }
+    /// Installs the toolkit's translation for the system locale when one is installed; the
+    /// splash needs none of it, so the program does this once the splash is on the screen.
+    void installToolkitTexts();
 
 private:
     QtMessageBox m_messageBox;

@@ -53,6 +53,7 @@ int main(int argc, char *argv[])
     std::unique_ptr<Splash> splash = std::make_unique<Form2>(clock);
     splash->show();
     splash->refresh();
+    platform.installToolkitTexts();
     Form1 form1(services, [&]() -> std::unique_ptr<Splash> {
         return splash ? std::move(splash) : std::make_unique<Form2>(clock);
     });

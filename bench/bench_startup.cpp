@@ -3,7 +3,9 @@
 //  - first pixels: from starting the program until its first window (the splash) is mapped;
 //  - the main window: until it is mapped, less the five seconds the splash holds it by design.
 // Windows are seen through the display's own map events (xev on the root window), so watching
-// costs the programs measured no processor time. Usage: bench_startup [rounds]
+// costs the programs measured no processor time.
+// Usage: bench_startup [rounds [program yardstick]], by default this build's program and yardstick
+// (another build's program can be measured against the same yardstick).
 #include "xvfbserver.h"
 
 #include <QCoreApplication>
@@ -100,8 +102,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     MapWatcher watcher(display);
-    const QString minimal = QStringLiteral(MINIMAL_WINDOW_BINARY);
-    const QString zelvora = QStringLiteral(ZELVORA_BINARY);
+    const QStringList args = app.arguments();
+    const QString zelvora = args.size() > 3 ? args[2] : QStringLiteral(ZELVORA_BINARY);
+    const QString minimal = args.size() > 3 ? args[3] : QStringLiteral(MINIMAL_WINDOW_BINARY);
 
     // One start of each before measuring: the first start of a program reads it from the disk.
     timeToMap(display, watcher, minimal, 1);

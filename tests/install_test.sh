@@ -13,11 +13,13 @@ check() { # check NAME COMMAND...: one named check, its output shown only when i
     else failed=$((failed + 1)); echo "FAIL $1"; echo "$out" | sed 's/^/    /'; fi
 }
 id=example.tavrinsoft.Zelvora
+module=lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/zelvora/libzelvora_mime.so
 root=$tmp/root
 DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 
 files() {
-    local f expected=(bin/zelvora share/applications/$id.desktop share/metainfo/$id.metainfo.xml
+    local f expected=(bin/zelvora $module
+        share/applications/$id.desktop share/metainfo/$id.metainfo.xml
         share/man/man1/zelvora.1.gz share/man/ja/man1/zelvora.1.gz share/doc/zelvora/README.md
         share/doc/zelvora/copyright share/doc/zelvora/changelog.Debian.gz
         share/lintian/overrides/zelvora)
@@ -80,6 +82,10 @@ no_display() {
         && grep -q '画面に接続できません.*cannot connect to a display' "$tmp/err"
 }
 check "no display: one line on standard error, status 1" no_display
+
+# GMime and what it pulls load on the first send, from the program's own module, not at start.
+check "program without GMime, module with it" sh -c '! ldd "$1/bin/zelvora" | grep gmime &&
+    ldd "$1/$2" | grep -q gmime' sh "$root/usr" $module
 
 echo "install: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

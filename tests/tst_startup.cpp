@@ -170,7 +170,8 @@ private Q_SLOTS:
         const QByteArray path = qgetenv("PATH");
         const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
         qputenv("PATH", QFile::encodeName(bin.path()));
-        const DesktopPlatform platform;
+        DesktopPlatform platform;
+        platform.installToolkitTexts();
         QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), u"元に戻す(&U)"_s);
 
         const Services &services = platform.services();

@@ -18,7 +18,9 @@ struct Fields
 
 /// The whole message: To, Subject, Date, Message-ID, MIME-Version and a text/plain UTF-8 body.
 /// The sender is left to the transport, which knows the user's own address. Lone UTF-16
-/// surrogates become U+FFFD. The address must have passed RecipientAddress::check().
+/// surrogates become U+FFFD. The address must have passed RecipientAddress::check(). The first
+/// call, from any thread, loads the message module (mimemodule.h); throws Error 32002 when it
+/// cannot be loaded or the message cannot be built.
 QByteArray build(const Fields &fields);
 
 } // namespace MimeMessage
