@@ -26,13 +26,18 @@ struct Unref
 };
 template<typename T> using Ptr = std::unique_ptr<T, Unref>;
 
-// The address as the transport is given it: a quoted local part without its quotes.
+// The address as the transport is given it: a quoted local part without its quotes, and each
+// quoted pair ("\=") as the character it stands for.
 QString unquoted(QString address)
 {
     if (address.startsWith(u'"')) {
         const qsizetype close = address.indexOf(u"\"@"_s, 1);
-        if (close > 0)
-            address = address.mid(1, close - 1) + address.mid(close + 1);
+        if (close > 0) {
+            QString local;
+            for (qsizetype i = 1; i < close; ++i)
+                local += address.at(address.at(i) == u'\\' && i + 1 < close ? ++i : i);
+            address = local + address.mid(close + 1);
+        }
     }
     return address;
 }
