@@ -8,14 +8,11 @@
 #include "recipientaddress.h"
 #include "sentcopies.h"
 
-#include <QEventLoop>
 #include <QHash>
 #include <QScopeGuard>
 
-#include <exception>
 #include <limits>
 #include <optional>
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -88,21 +85,8 @@ public:
     /// build is let finish (the windows stay alive) and its result dropped.
     std::optional<QByteArray> build(const MimeMessage::Fields &fields)
     {
-        QEventLoop loop;
         QByteArray message;
-        std::exception_ptr failure;
-        std::thread builder([&loop, &message, &failure, fields] {
-            try {
-                message = MimeMessage::build(fields);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-        loop.exec();
-        builder.join();
-        if (failure)
-            std::rethrow_exception(failure);
+        ProcessRunner::aside([&message, fields] { message = MimeMessage::build(fields); });
         if (m_cancelled)
             return std::nullopt;
         return message;
