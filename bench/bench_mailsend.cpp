@@ -1,8 +1,9 @@
 // Building the message and handing it to the transport, for a 1 MiB and a 2 MiB document, with
 // a transport that only reads its input. The work must grow no faster than the document: the
-// 2 MiB send may take at most 2.2 times the 1 MiB one. Then a 2 MiB document to a transport that
-// reads 64 KiB every 10 ms: the event loop, which repaints the windows, may pause at most
-// 100 ms at a time meanwhile (measured as the largest gap of a 5 ms timer).
+// 2 MiB send may take at most 2.2 times the 1 MiB one. Then the event loop, which repaints the
+// windows, may pause at most 100 ms at a time (measured as the largest gap of a timer) while a
+// 2 MiB document goes to a transport that reads 64 KiB every 10 ms, and while a 2 and a 20 MiB
+// document go to the transport that only reads; the pause at 50 MiB is shown too.
 #include "unixmailhandler.h"
 
 #include <QCoreApplication>
@@ -67,14 +68,14 @@ void BM_SendDocument(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * body.toUtf8().size());
 }
 
-// The longest gap between two ticks of a 5 ms timer while a 2 MiB document goes to the slow
+// The longest gap between two ticks of a timer while a document of `mebibytes` MiB goes to the
 // transport, in milliseconds.
-qint64 longestPause()
+qint64 longestPause(const QString &transport, int mebibytes, int tickMs)
 {
     UnixMailHandler::Options options;
-    options.sendmailCandidates = { transportDir->filePath(u"slow-sendmail"_s) };
+    options.sendmailCandidates = { transportDir->filePath(transport) };
     UnixMailHandler handler(options);
-    const QString body = document(2);
+    const QString body = document(mebibytes);
     QElapsedTimer clock;
     qint64 last = 0, longest = 0;
     QTimer tick;
@@ -82,7 +83,7 @@ qint64 longestPause()
         longest = std::max(longest, clock.elapsed() - last);
         last = clock.elapsed();
     });
-    tick.start(5);
+    tick.start(tickMs);
     clock.start();
     send(handler, body);
     return std::max(longest, clock.elapsed() - last);
@@ -138,16 +139,33 @@ int main(int argc, char **argv)
     std::cout << std::fixed << std::setprecision(2) << "mail send: 1 MiB " << one * 1e3
               << " ms, 2 MiB " << two * 1e3 << " ms, ratio " << ratio << " (limit " << MaxRatio
               << ") " << (ratio <= MaxRatio ? "OK" : "TOO SLOW") << std::endl;
-    qint64 pause = 0;
-    try {
-        pause = longestPause();
-    } catch (const Error &error) {
-        std::cout << "mail send to a slow transport failed: " << error.description.toStdString()
-                  << std::endl;
-        return 1;
+    struct Pause
+    {
+        const char16_t *transport;
+        int mebibytes;
+        int tickMs;
+        bool limited; // whether the limit applies, or the figure is only shown
+    };
+    const Pause pauses[] = { { u"slow-sendmail", 2, 5, true },
+                             { u"sendmail", 2, 10, true },
+                             { u"sendmail", 20, 10, true },
+                             { u"sendmail", 50, 10, false } };
+    bool paused = false;
+    for (const Pause &p : pauses) {
+        qint64 pause = 0;
+        try {
+            pause = longestPause(QString::fromUtf16(p.transport), p.mebibytes, p.tickMs);
+        } catch (const Error &error) {
+            std::cout << "mail send failed: " << error.description.toStdString() << std::endl;
+            return 1;
+        }
+        const bool tooLong = p.limited && pause > MaxPauseMs;
+        paused = paused || tooLong;
+        std::cout << "event loop during a " << p.mebibytes << " MiB send to "
+                  << QString::fromUtf16(p.transport).toStdString() << ": longest pause " << pause
+                  << " ms (" << p.tickMs << " ms timer; limit "
+                  << (p.limited ? std::to_string(MaxPauseMs) + " ms" : std::string("none")) << ") "
+                  << (tooLong ? "TOO LONG" : "OK") << std::endl;
     }
-    std::cout << "event loop during a 2 MiB send to a slow transport: longest pause " << pause
-              << " ms (limit " << MaxPauseMs << ") " << (pause <= MaxPauseMs ? "OK" : "TOO LONG")
-              << std::endl;
-    return ratio <= MaxRatio && pause <= MaxPauseMs ? 0 : 1;
+    return ratio <= MaxRatio && !paused ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include "mapi.h"
 #include "messagebox.h"
 #include "notifier.h"
+#include "sentcopies.h"
 #include "services.h"
 #include "shell.h"
 
@@ -162,6 +163,15 @@ public:
     }
     QStringList notified;
     bool answering = true;
+};
+
+/// Keeps the copies of the messages sent in memory.
+class FakeSentCopies final : public SentCopies
+{
+public:
+    void keep(const QByteArray &message) override { kept.append(message); }
+    QString lastFailure() const override { return {}; }
+    QList<QByteArray> kept;
 };
 
 /// Every fake, wired into one Services.

@@ -73,6 +73,7 @@ class TestMailSending final : public QObject
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeClock m_clock;
     std::unique_ptr<HandOffWindow> m_monitor;
+    FakeSentCopies m_copies;
     std::unique_ptr<UnixMailHandler> m_mail;
     std::unique_ptr<FakeServices> m_fakes;
     std::unique_ptr<QWidget> m_form;
@@ -82,6 +83,7 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_monitor = std::make_unique<HandOffWindow>(m_clock);
+        m_copies.kept.clear();
         useMail(std::chrono::seconds(3));
     }
     void cleanup() { m_form.reset(); }
@@ -184,20 +186,30 @@ private Q_SLOTS:
                  started ? QByteArray("-oi\0--\0", 7) + address.toUtf8() + '\0' : QByteArray());
         QVERIFY(!handOffWindow() && !QGuiApplication::overrideCursor());
         QCOMPARE(ControlText::text(get(u"Text"_s)), body);
+        // The copy is what the transport read, byte for byte; a failed send keeps none.
+        QCOMPARE(m_copies.kept, number ? QList<QByteArray>() : QList { file(u"message"_s) });
         if (program.isNull()) { // signed off after the failure: the next send finds a new one
             write(u"sendmail"_s, Script + "cat > \"$D/message\"");
             click(u"Command9"_s);
             QVERIFY(shown.size() == 1 && file(u"message"_s).size() > body.size());
+            QCOMPARE(m_copies.kept, QList { file(u"message"_s) });
         }
     }
 
     void slowTransport_data()
     {
         QTest::addColumn<int>("cancel"); // how; -1: the transport is let finish
-        QTest::newRow("let finish") << -1;
-        QTest::newRow("キャンセル") << 0;
-        QTest::newRow("Escape") << 1;
-        QTest::newRow("close box") << 2;
+        QTest::addColumn<QByteArray>("transport");
+        QTest::addColumn<QString>("said");
+        const QByteArray readsLast = "sleep 3; cat >/dev/null",
+                         readsFirst = "cat >/dev/null; sleep 3";
+        const QString notSent = u"送られていない可能性"_s;
+        QTest::newRow("let finish") << -1 << readsLast << QString();
+        QTest::newRow("キャンセル") << 0 << readsLast << notSent;
+        QTest::newRow("Escape") << 1 << readsLast << notSent;
+        QTest::newRow("close box") << 2 << readsLast << notSent;
+        QTest::newRow("キャンセル after the whole message was read")
+            << 0 << readsFirst << u"既に送られている可能性"_s;
     }
     // The progress window shows, counting whole seconds; clicks and keys meanwhile are refused,
     // not replayed afterwards, so the issue goes out once. Cancelling stops the transport: one
@@ -205,9 +217,11 @@ private Q_SLOTS:
     void slowTransport()
     {
         QFETCH(int, cancel);
+        QFETCH(QByteArray, transport);
+        QFETCH(QString, said);
         useMail(); // a server that takes 3 s is waited for
         m_clock.readings = { 100, 103.7 }; // at the start, then at each tick
-        write(u"sendmail"_s, Script + "sleep 3; cat >/dev/null; echo sent >>\"$D/count\"");
+        write(u"sendmail"_s, Script + transport + "; echo sent >>\"$D/count\"");
         QVERIFY(openForm(Address, Body));
         QTimer::singleShot(100, this, [&] {
             click(u"Command9"_s);
@@ -231,11 +245,27 @@ private Q_SLOTS:
         QCOMPARE(file(u"count"_s), cancel < 0 ? QByteArray("sent\n") : QByteArray());
         QCOMPARE(m_fakes->messageBox.shown.size(), cancel < 0 ? 0 : 1);
         if (cancel >= 0)
-            QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32001\r"_s));
+            QVERIFY2(m_fakes->messageBox.shown[0].prompt.startsWith(u"32001\r"_s)
+                         && m_fakes->messageBox.shown[0].prompt.contains(said),
+                     qPrintable(m_fakes->messageBox.shown[0].prompt));
+        QCOMPARE(m_copies.kept.size(), cancel < 0 ? 1 : 0);
         QVERIFY(!handOffWindow());
         QCOMPARE(ControlText::text(get(u"Text"_s)), Body);
         click(u"Command5"_s); // input is taken again
         QCOMPARE(ControlText::text(get(u"Text"_s)), QString());
+    }
+
+    // Cancelled while a large message is still being built: the transport never starts.
+    void cancelWhileBuilding()
+    {
+        write(u"sendmail"_s, Script + "cat >/dev/null");
+        QVERIFY(openForm(Address, QString(4 << 20, u'本')));
+        QTimer::singleShot(0, this, [&] { m_monitor->stop([] {}); });
+        click(u"Command9"_s);
+        QCOMPARE(file(u"args"_s), QByteArray());
+        QCOMPARE(m_fakes->messageBox.shown.size(), 1);
+        QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32001\r"_s));
+        QVERIFY(m_copies.kept.isEmpty() && !handOffWindow());
     }
 
     void supportMail_data()
@@ -304,7 +334,7 @@ private:
                                        u"zelvora-no-such-sendmail"_s };
         options.xdgEmailCandidates = { m_dir->filePath(u"xdg-email"_s) };
         options.timeLimit = timeLimit.value_or(options.timeLimit);
-        m_mail = std::make_unique<UnixMailHandler>(options, m_monitor.get());
+        m_mail = std::make_unique<UnixMailHandler>(options, m_monitor.get(), &m_copies);
     }
     void write(const QString &name, const QByteArray &content)
     {

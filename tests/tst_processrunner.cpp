@@ -35,7 +35,8 @@ private Q_SLOTS:
     void run_data()
     {
         QTest::addColumn<QByteArray>("script");
-        // 1: cancelled once the child runs; 2: left running at the limit, as the mail client is
+        // 1: cancelled once the child runs; 2: left running at the limit, as the mail client is;
+        // 3: cancelled while a large input is put in memory
         QTest::addColumn<int>("stop");
         QTest::addColumn<int>("how");
         QTest::addColumn<QByteArray>("said");
@@ -48,6 +49,7 @@ private Q_SLOTS:
         row("time limit", waits, Outcome::TimedOut, {}, false);
         row("cancel", waits, Outcome::Cancelled, {}, false, 1);
         row("left running at the limit", waits, Outcome::LeftRunning, {}, true, 2);
+        row("cancel before the start", waits, Outcome::Cancelled, {}, false, 3);
         // Both pipes overflow unless the runner reads them while the program writes.
         const QByteArray talk = "head -c 99999 /dev/zero | tr '\\0' ";
         row("standard error first, a part read",
@@ -62,8 +64,11 @@ private Q_SLOTS:
         QFETCH(int, stop);
         const QStringList arguments { u"-c"_s, u"D=\"$0\"; "_s + QString::fromUtf8(script),
                                       m_dir.path() };
-        ProcessRunner runner({ u"/bin/sh"_s, arguments, QByteArray(99999, 'm'),
+        ProcessRunner runner({ u"/bin/sh"_s, arguments,
+                               QByteArray(stop == 3 ? 64 << 20 : 99999, 'm'),
                                std::chrono::seconds(1), stop == 2 });
+        if (stop == 3)
+            QTimer::singleShot(0, &runner, [&] { runner.cancel(); });
         QTimer poll; // runs in the runner's event loop
         connect(&poll, &QTimer::timeout, &runner, [&] {
             if (stop == 1 && child())
@@ -76,6 +81,7 @@ private Q_SLOTS:
         QTEST(outcome.tookAllInput, "tookAll");
         // Stopped with everything it started, or left running with it.
         QTRY_COMPARE(child() != 0, stop == 2);
+        QVERIFY(stop != 3 || !QFile::exists(m_dir.filePath(u"child"_s))); // never started
         if (stop == 2)
             ::kill(child(), SIGKILL);
     }

@@ -122,6 +122,23 @@ private Q_SLOTS:
         QVERIFY(m_fakes.messageBox.asked.isEmpty()); // not even a second click to ask about
     }
 
+    // Enter held where the toolkit did not see the repeat: the window system's release and press
+    // at one moment are the key still held.
+    void heldEnterIsOnePress()
+    {
+        ControlText::setText(get("Text"), u"本文"_s);
+        QWidget *button = get("Command9");
+        for (const auto &[type, time] : { std::pair { QEvent::KeyPress, 1000 },
+                                          { QEvent::KeyRelease, 1660 },
+                                          { QEvent::KeyPress, 1660 } }) {
+            QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier);
+            key.setTimestamp(time);
+            QApplication::sendEvent(button, &key);
+        }
+        QCOMPARE(m_fakes.mail.sent.size(), 1);
+        QVERIFY(m_fakes.messageBox.asked.isEmpty()); // not even a second press to ask about
+    }
+
     // A notification after each successful send; the note in the window where no notification
     // service answers; nothing after a failure.
     void successIsTold_data()

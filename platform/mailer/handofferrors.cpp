@@ -49,8 +49,13 @@ const Row Table[] = {
       u"メール転送プログラム %program を起動できませんでした（%reason）。"
       u"メールは送られていません。",
       false, false },
-    // (A transport cancelled after it read the whole message may have sent it all the same; a row
-    // for Input::All before this one would say so.)
+    // A transport cancelled after it read the whole message may have sent it all the same: the
+    // user must not be led to send the issue a second time.
+    { Helper::Transport, How::Cancelled, Any, Input::All, MapiError::UserAbort,
+      u"メールの送信を取り消しましたが、メール転送プログラムはメッセージを最後まで受け取って"
+      u"いました。メールは既に送られている可能性があります。もう一度送信する前に、"
+      u"届いているか確かめてください。",
+      false, false },
     { Helper::Transport, How::Cancelled, Any, Input::Either, MapiError::UserAbort, Cancelled, false,
       false },
     { Helper::Transport, How::TimedOut, Any, Input::Either, MapiError::Failure,

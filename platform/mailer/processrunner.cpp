@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <exception>
+#include <thread>
+
 #include <sys/mman.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -53,6 +56,24 @@ private:
     qint64 m_size;
 };
 
+void ProcessRunner::aside(const std::function<void()> &work)
+{
+    QEventLoop loop;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 ProcessRunner::ProcessRunner(Job job)
     : m_job(std::move(job))
 { }
@@ -65,8 +86,14 @@ ProcessRunner::Outcome ProcessRunner::run()
         m_outcome.how = Outcome::NotFound;
         return m_outcome;
     }
-    if (m_job.input)
-        m_input = std::make_unique<InputFile>(*m_job.input);
+    if (m_job.input) {
+        aside([this] { m_input = std::make_unique<InputFile>(*m_job.input); });
+        if (m_stopped) { // cancelled meanwhile
+            m_outcome.how = *m_stopped;
+            m_outcome.tookAllInput = false;
+            return m_outcome;
+        }
+    }
     QEventLoop loop;
     m_loop = &loop;
     QTimer limit;
@@ -91,6 +118,8 @@ void ProcessRunner::cancel()
 {
     if (m_running)
         stop(Outcome::Cancelled);
+    else if (!m_process)
+        m_stopped = Outcome::Cancelled;
 }
 
 void ProcessRunner::startProcess()

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -59,14 +60,19 @@ public:
         bool tookAllInput = true;
     };
 
+    /// Runs work on a thread of its own while the event loop goes on, so that a long task (a
+    /// large message) does not stop the windows; rethrows what work threw.
+    static void aside(const std::function<void()> &work);
+
     explicit ProcessRunner(Job job);
     ~ProcessRunner() override;
 
-    /// Starts the program and runs the event loop until the run is over. Throws Error when the
-    /// input cannot be held in memory (nothing is started then).
+    /// Puts the input in memory aside(), starts the program and runs the event loop until the
+    /// run is over. Throws Error when the input cannot be held in memory (nothing is started).
     Outcome run();
     /// Stops the running program with everything it started; run() then ends as Cancelled.
-    /// Does nothing once the run is over.
+    /// Called while the input is put in memory, the program is never started. Does nothing once
+    /// the run is over.
     void cancel();
 
 Q_SIGNALS:

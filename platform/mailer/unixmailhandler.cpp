@@ -6,10 +6,13 @@
 #include "processrunner.h"
 #include "programfinder.h"
 #include "recipientaddress.h"
+#include "sentcopies.h"
 
 #include <QHash>
+#include <QScopeGuard>
 
 #include <limits>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +20,7 @@ struct UnixMailHandler::State
 {
     Options options;
     HandOffMonitor *monitor = nullptr;
+    SentCopies *copies = nullptr;
     qint32 nextId = 1;
     QHash<qint32, QString> transports; // open sessions and the transport each found
 
@@ -46,35 +50,93 @@ using HandOffErrors::Helper;
 // One argument may hold at most 128 KiB, and xdg-email percent-encodes the body first.
 constexpr qsizetype MaxClientBodyBytes = 32 * 1024;
 
-// Runs a helper program while the monitor shows the hand-off and offers to cancel it.
-ProcessRunner::Outcome handOff(ProcessRunner::Job job, HandOffMonitor *monitor,
-                               const QString &message)
+// One hand-off as the user sees it: from its first step (building a large message may take a
+// while) to its end, the monitor shows it, the windows take no input, and a cancel stops
+// whichever step is running.
+class HandOff final
 {
-    ProcessRunner runner(std::move(job));
-    bool shown = false;
-    QObject::connect(&runner, &ProcessRunner::started, &runner, [&] {
-        if (!monitor)
-            return;
-        monitor->started(message, [&runner] { runner.cancel(); });
-        shown = true;
-    });
-    const ProcessRunner::Outcome outcome = runner.run();
-    if (shown)
-        monitor->finished();
-    return outcome;
-}
+public:
+    HandOff(HandOffMonitor *monitor, QString message)
+        : m_monitor(monitor)
+        , m_message(std::move(message))
+    { }
+    ~HandOff()
+    {
+        if (m_shown)
+            m_monitor->finished();
+    }
+    HandOff(const HandOff &) = delete;
+    HandOff &operator=(const HandOff &) = delete;
 
+    void show()
+    {
+        if (!m_monitor || m_shown)
+            return;
+        m_monitor->started(m_message, [this] {
+            m_cancelled = true;
+            if (m_runner)
+                m_runner->cancel();
+        });
+        m_shown = true;
+    }
+
+    /// Builds the message on a thread of its own while the event loop goes on, so that a large
+    /// document does not freeze the windows. None when the user cancelled meanwhile: the
+    /// build is let finish (the windows stay alive) and its result dropped.
+    std::optional<QByteArray> build(const MimeMessage::Fields &fields)
+    {
+        QByteArray message;
+        ProcessRunner::aside([&message, fields] { message = MimeMessage::build(fields); });
+        if (m_cancelled)
+            return std::nullopt;
+        return message;
+    }
+
+    /// Runs a helper program; the monitor shows it from its start, if not already.
+    ProcessRunner::Outcome run(ProcessRunner::Job job)
+    {
+        if (m_cancelled) {
+            ProcessRunner::Outcome outcome;
+            outcome.how = ProcessRunner::Outcome::Cancelled;
+            outcome.tookAllInput = false;
+            return outcome;
+        }
+        ProcessRunner runner(std::move(job));
+        m_runner = &runner;
+        const auto forget = qScopeGuard([this] { m_runner = nullptr; });
+        QObject::connect(&runner, &ProcessRunner::started, &runner, [this] { show(); });
+        return runner.run();
+    }
+
+private:
+    HandOffMonitor *m_monitor;
+    QString m_message;
+    ProcessRunner *m_runner = nullptr;
+    bool m_shown = false;
+    bool m_cancelled = false;
+};
+
+// Hands the message to the transport; once it has taken all of it, copies keeps what it read.
 void sendThroughTransport(const QString &transport, const MimeMessage::Fields &fields,
-                          std::chrono::milliseconds limit, HandOffMonitor *monitor)
+                          std::chrono::milliseconds limit, HandOffMonitor *monitor,
+                          SentCopies *copies)
 {
     // -oi: a line holding only "." is text, not the end; --: the address is never an option.
     ProcessRunner::Job job { transport, { u"-oi"_s, u"--"_s, fields.recipientAddress }, {}, limit };
-    if (!transport.isEmpty())
-        job.input = MimeMessage::build(fields);
-    const auto outcome = handOff(std::move(job), monitor, u"メールを送信しています…"_s);
+    ProcessRunner::Outcome outcome;
+    {
+        HandOff handOff(monitor, u"メールを送信しています…"_s);
+        if (!transport.isEmpty()) {
+            handOff.show();
+            job.input = handOff.build(fields);
+        }
+        outcome = handOff.run(job);
+    }
     if (const auto error = HandOffErrors::errorFor(Helper::Transport, outcome,
                                                    { transport, fields.recipientAddress, limit }))
         throw *error;
+    if (copies && job.input)
+        copies->keep(*job.input);
 }
 
 // Opens the mail client's compose window. xdg-email usually hands over at once; when it runs
@@ -96,7 +158,7 @@ void openComposeWindow(const UnixMailHandler::Options &options, const MimeMessag
         job.arguments << RecipientAddress::mailbox(fields.recipientName, fields.recipientAddress);
     }
     const auto outcome
-        = handOff(std::move(job), monitor, u"メールソフトの作成画面を開いています…"_s);
+        = HandOff(monitor, u"メールソフトの作成画面を開いています…"_s).run(std::move(job));
     if (const auto error
         = HandOffErrors::errorFor(Helper::MailClient, outcome,
                                   { xdgEmail, fields.recipientAddress, options.clientHandOff }))
@@ -194,7 +256,8 @@ public:
         if (withDialog)
             openComposeWindow(m_state->options, m_fields, m_state->monitor);
         else
-            sendThroughTransport(transport, m_fields, m_state->options.timeLimit, m_state->monitor);
+            sendThroughTransport(transport, m_fields, m_state->options.timeLimit, m_state->monitor,
+                                 m_state->copies);
     }
 
 private:
@@ -205,11 +268,12 @@ private:
 
 } // namespace
 
-UnixMailHandler::UnixMailHandler(Options options, HandOffMonitor *monitor)
+UnixMailHandler::UnixMailHandler(Options options, HandOffMonitor *monitor, SentCopies *copies)
     : m_state(std::make_shared<State>())
 {
     m_state->options = std::move(options);
     m_state->monitor = monitor;
+    m_state->copies = copies;
 }
 
 UnixMailHandler::~UnixMailHandler() = default;

@@ -4,8 +4,9 @@
 // client's compose window through xdg-email. Sign-on always opens a session, which remembers the
 // transport found; a missing program is reported by the send that needs it.
 //
-// Each hand-off runs under the event loop (ProcessRunner), so the windows keep repainting: the
-// monitor refuses the user's input meanwhile and lets the user cancel. The transport runs once
+// Each hand-off runs under the event loop (the message is built on a thread of its own, the
+// transport run by ProcessRunner), so the windows keep repainting: the monitor refuses the
+// user's input meanwhile and lets the user cancel. The transport runs once
 // per message, with a time limit, so a stuck server cannot hold the program. What each ending
 // means for the user is in HandOffErrors.
 #pragma once
@@ -18,6 +19,7 @@
 #include <memory>
 
 class HandOffMonitor;
+class SentCopies;
 
 class UnixMailHandler final : public MailHandler
 {
@@ -39,8 +41,10 @@ public:
         std::chrono::milliseconds clientHandOff = std::chrono::seconds(5);
     };
 
-    /// monitor, when given, shows each hand-off to the user and must outlive the handler.
-    explicit UnixMailHandler(Options options, HandOffMonitor *monitor = nullptr);
+    /// monitor, when given, shows each hand-off to the user; copies, when given, keeps the
+    /// message of every send the transport took. Both must outlive the handler.
+    explicit UnixMailHandler(Options options, HandOffMonitor *monitor = nullptr,
+                             SentCopies *copies = nullptr);
     ~UnixMailHandler() override;
 
     std::unique_ptr<MapiSession> createSession() override;

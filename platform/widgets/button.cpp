@@ -17,12 +17,23 @@ void Button::keyPressEvent(QKeyEvent *event)
     // Return and the keypad's Enter; a held key presses once, so that a mail is not sent twice.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (!event->isAutoRepeat())
+        // The window system repeats a held key as a release and a press at the same moment;
+        // the toolkit does not always see that pair as a repeat.
+        const bool held = event->isAutoRepeat()
+            || (m_enterReleasedAt != 0 && event->timestamp() == m_enterReleasedAt);
+        if (!held)
             click();
         event->accept();
         return;
     }
     QPushButton::keyPressEvent(event);
+}
+
+void Button::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        m_enterReleasedAt = event->timestamp();
+    QPushButton::keyReleaseEvent(event);
 }
 
 // The second press of a double-click would be a second click: a mail sent twice, or two compose

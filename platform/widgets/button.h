@@ -19,9 +19,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     Look m_look;
+    quint64 m_enterReleasedAt = 0; // the window system's time of the last Enter released
 };
