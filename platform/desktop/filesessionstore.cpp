@@ -1,6 +1,7 @@
 #include "filesessionstore.h"
 
 #include "error.h"
+#include "privatefolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,10 +32,7 @@ Error cannotKeep(const QString &path, const QString &why)
 
 QString FileSessionStore::defaultFolder()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(state))
-        state = QDir::homePath() + u"/.local/state"_s;
-    return state + u"/zelvora"_s;
+    return PrivateFolder::underXdg("XDG_STATE_HOME", u"/.local/state"_s);
 }
 
 FileSessionStore::FileSessionStore(QString folder)
@@ -80,8 +78,7 @@ void FileSessionStore::takeEmptyPlace()
 SessionStore::Kept FileSessionStore::take(qint64 maxBytes)
 {
     m_lock.reset();
-    QDir().mkpath(m_folder);
-    QFile::setPermissions(m_folder, OwnerOnly | QFile::ExeOwner);
+    PrivateFolder::make(m_folder);
 
     // The kept sessions, newest first.
     static const QRegularExpression placeNames(u"^session(-[0-9]+)?$"_s);
@@ -113,8 +110,7 @@ SessionStore::Kept FileSessionStore::take(qint64 maxBytes)
 
 void FileSessionStore::save(const QByteArray &bytes)
 {
-    QDir().mkpath(m_folder);
-    QFile::setPermissions(m_folder, OwnerOnly | QFile::ExeOwner);
+    PrivateFolder::make(m_folder);
     QSaveFile file(location());
     if (!file.open(QIODevice::WriteOnly))
         throw cannotKeep(location(), file.errorString());

@@ -1,27 +1,16 @@
 #include "sentfolder.h"
 
+#include "privatefolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr auto OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-// Made with 0700 from the start, so the copies are never readable by others, not even briefly.
-bool makeFolder(const QString &folder)
-{
-    const QFileInfo info(folder);
-    if (info.isDir())
-        return QFile::setPermissions(folder, OwnerOnly | QFileDevice::ExeOwner);
-    if (!QDir().mkpath(info.absolutePath()))
-        return false;
-    return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0;
-}
 
 // A free name for a copy made at `when`: the date and time, and a suffix when that second is
 // already taken ("2026-12-07_101500.eml", "2026-12-07_101500-2.eml").
@@ -38,10 +27,7 @@ QString freeName(const QDir &folder, const QDateTime &when)
 
 QString SentFolder::defaultFolder()
 {
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty() || !QDir::isAbsolutePath(data))
-        data = QDir::homePath() + u"/.local/share"_s;
-    return data + u"/zelvora/sent"_s;
+    return PrivateFolder::underXdg("XDG_DATA_HOME", u"/.local/share"_s) + u"/sent"_s;
 }
 
 SentFolder::SentFolder(QString folder, std::function<QDateTime()> now)
@@ -53,7 +39,7 @@ void SentFolder::keep(const QByteArray &message)
 {
     m_lastFile.clear();
     m_lastFailure.clear();
-    if (!makeFolder(m_folder)) {
+    if (!PrivateFolder::make(m_folder)) {
         m_lastFailure = u"控えのフォルダー %1 を作れませんでした。"_s.arg(m_folder);
         return;
     }
