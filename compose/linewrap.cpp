@@ -2,8 +2,6 @@
 
 #include "textmarks.h"
 
-using namespace Qt::StringLiterals;
-
 namespace LineWrap {
 
 namespace {
@@ -129,26 +127,6 @@ QList<qsizetype> breaks(QStringView line, int guide)
         first = last + 1;
     }
     return result;
-}
-
-QString wrap(QStringView text, int guide)
-{
-    QString out;
-    out.reserve(text.size() + text.size() / 16);
-    bool firstLine = true;
-    for (QStringView line : text.tokenize(u"\r\n")) {
-        if (!firstLine)
-            out += u"\r\n"_s;
-        firstLine = false;
-        qsizetype done = 0;
-        for (qsizetype at : breaks(line, guide)) {
-            out += line.sliced(done, at - done);
-            out += u"\r\n"_s;
-            done = at;
-        }
-        out += line.sliced(done);
-    }
-    return out;
 }
 
 } // namespace LineWrap

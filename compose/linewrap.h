@@ -1,7 +1,7 @@
 // Wrapping long lines at the width guide by the Japanese line-break rules: no line starts with
 // a closing bracket, 、。 and the like or a small kana, none ends with an opening bracket; URLs
-// and ASCII words stay whole unless longer than the guide. Only CR LF is inserted, so removing
-// the inserted breaks gives back the original, and wrapping twice changes nothing.
+// and ASCII words stay whole unless longer than the guide. Wrapping only inserts line breaks, so
+// removing them gives back the original, and wrapping twice changes nothing.
 #pragma once
 
 #include <QList>
@@ -17,8 +17,5 @@ bool isDecoration(QStringView line);
 /// Where breaks go in the line (no line break in it), as UTF-16 offsets, ascending; none when
 /// the line fits the guide (white space at its end not counted) or is a decoration.
 QList<qsizetype> breaks(QStringView line, int guide);
-
-/// The text (lines separated by CR LF) with every line wrapped at the guide.
-QString wrap(QStringView text, int guide);
 
 } // namespace LineWrap

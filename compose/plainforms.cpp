@@ -121,23 +121,4 @@ std::optional<Replacement> at(QStringView line, qsizetype offset)
     return std::nullopt;
 }
 
-QString replaceAll(QStringView line)
-{
-    QString out;
-    out.reserve(line.size());
-    qsizetype done = 0;
-    for (qsizetype i = 0; i < line.size();) {
-        const auto r = at(line, i);
-        if (r && r->start >= done) {
-            out += line.sliced(done, r->start - done);
-            out += r->plain;
-            done = i = r->start + r->length;
-        } else {
-            i += line[i].isHighSurrogate() ? 2 : 1;
-        }
-    }
-    out += line.sliced(done);
-    return out;
-}
-
 } // namespace PlainForms

@@ -23,7 +23,4 @@ struct Replacement
 /// marked or has no plain form that ISO-2022-JP carries.
 std::optional<Replacement> at(QStringView line, qsizetype offset);
 
-/// The line with every marked character that has a plain form replaced by it.
-QString replaceAll(QStringView line);
-
 } // namespace PlainForms

@@ -1,5 +1,6 @@
 // What readers may not see as written, without a window: which characters are marked, how wide
-// a line is, the plain forms offered and wrapping by the line-break rules.
+// a line is, the question before sending, the plain forms offered and where the line-break
+// rules put breaks.
 #include "linewrap.h"
 #include "plainforms.h"
 #include "textmarks.h"
@@ -73,17 +74,36 @@ private Q_SLOTS:
         QTEST(brief(TextMarks::markLine(line, 70)), "marks");
     }
 
+    void question_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QList<int>>("counts"); // uncarried, invisible, trailing, past guide
+        QTest::addColumn<QString>("first"); // "line, column" the author is taken back to
+        QTest::addColumn<QStringList>("said");
+        QTest::newRow("each kind")
+            << u"①㈱\r\nﾊﾝｶｸ😀\r\nA\u00A0B\u200B \r\n"_s + QString(80, u'x') << QList { 7, 2, 1, 1 }
+            << u"1, 1"_s
+            << QStringList { u"7 個（最初は 行 1, 桁 1）"_s, u"2 個（最初は 行 3, 桁 2）"_s,
+                             u"幅 70 桁を超える行: 1 行（最初は 行 4, 桁 71）"_s };
+        QTest::newRow("kinds on one line")
+            << u"本文\r\nab\u200Bc①d①\u200B"_s << QList { 2, 2, 0, 0 } << u"2, 3"_s
+            << QStringList { u"2 個（最初は 行 2, 桁 5）"_s, u"2 個（最初は 行 2, 桁 3）"_s };
+        QTest::newRow("a line's end alone is not asked")
+            << u"本文\r\nV（＾0＾）毎度っ！　by - "_s << QList { 0, 0, 1, 0 } << u"0, 0"_s
+            << QStringList();
+    }
     void question()
     {
-        const QString sample = u"①㈱\r\nﾊﾝｶｸ😀\r\nA\u00A0B\u200B \r\n"_s + QString(80, u'x');
-        const TextMarks::Summary s = TextMarks::summarize(sample, 70);
-        QCOMPARE(s.count, (std::array { 7, 2, 1, 1 }));
-        QCOMPARE(s.firstAsked(), (TextMarks::Place { 1, 1, 0 }));
+        QFETCH(QString, document);
+        QFETCH(QStringList, said);
+        const TextMarks::Summary s = TextMarks::summarize(document, 70);
+        QTEST(QList<int>(s.count.begin(), s.count.end()), "counts");
+        const TextMarks::Place first = s.firstAsked();
+        QTEST(u"%1, %2"_s.arg(first.line).arg(first.column), "first");
+        QCOMPARE(s.asks(), !said.isEmpty());
         const QString q = TextMarks::question(s, 70);
-        for (const QString &said : { u"7 個（最初は 行 1, 桁 1）"_s, u"2 個（最初は 行 3, 桁 2）"_s,
-                                     u"幅 70 桁を超える行: 1 行（最初は 行 4, 桁 71）"_s })
-            QVERIFY2(q.contains(said), qPrintable(q));
-        QVERIFY(!TextMarks::summarize(u"本文\r\nV（＾0＾）毎度っ！　by - "_s, 70).asks());
+        for (const QString &part : said)
+            QVERIFY2(q.contains(part), qPrintable(q));
     }
 
     void plainForms_data()
@@ -115,19 +135,15 @@ private Q_SLOTS:
         const auto r = PlainForms::at(line, offset);
         QTEST(r ? QString(line).replace(r->start, r->length, r->plain) : QString(), "replaced");
     }
-    void replaceAll()
-    {
-        QCOMPARE(PlainForms::replaceAll(u"①ﾊﾝｶﾞｸ\u00A0㈱😀"_s), u"(1)ハンガク (株)😀"_s);
-    }
-
     void wrapping_data()
     {
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("lines"); // wrapped at 40 columns, lines apart by "/"
         const QString a19 = QString(19, u'あ'), url = u"https://example.jp/2026/12.html"_s;
         QTest::newRow("fits") << u"短い行"_s << u"短い行"_s;
         QTest::newRow("separator") << QString(80, u'-') << QString(80, u'-');
         QTest::newRow("row of ■□") << u"■□"_s.repeated(20) << u"■□"_s.repeated(20);
+        QTest::newRow("、 never starts a line") << a19 + u"あ、えお"_s << a19 + u"/あ、えお"_s;
         QTest::newRow("。 never starts a line") << a19 + u"あ。えお"_s << a19 + u"/あ。えお"_s;
         QTest::newRow("」 never starts a line") << a19 + u"い」え"_s << a19 + u"/い」え"_s;
         QTest::newRow("small kana never starts") << a19 + u"ちょっと"_s << a19 + u"/ちょっと"_s;
@@ -139,17 +155,21 @@ private Q_SLOTS:
         QTest::newRow("ASCII words, spaces hang")
             << u"x"_s + w.repeated(20)
             << u"x"_s + w.repeated(8) + u'/' + w.repeated(8) + u'/' + w.repeated(4);
-        QTest::newRow("lines apart")
-            << u"一行目\r\n"_s + a19 + u"ああ"_s << u"一行目/"_s + a19 + u"あ/あ"_s;
     }
     void wrapping()
     {
-        QFETCH(QString, text);
-        const QString wrapped = LineWrap::wrap(text, 40);
-        QTEST(wrapped.split(u"\r\n"_s).join(u'/'), "lines");
-        QCOMPARE(LineWrap::wrap(wrapped, 40), wrapped); // twice changes nothing
-        if (!text.contains(u"\r\n"_s))
-            QCOMPARE(QString(wrapped).remove(u"\r\n"_s), text); // only breaks were inserted
+        QFETCH(QString, line);
+        QStringList lines;
+        qsizetype done = 0;
+        for (qsizetype at : LineWrap::breaks(line, 40)) {
+            QVERIFY2(at > done && at < line.size(), qPrintable(QString::number(at)));
+            lines << line.sliced(done, at - done);
+            done = at;
+        }
+        lines << line.sliced(done);
+        QTEST(lines.join(u'/'), "lines");
+        for (const QString &wrapped : std::as_const(lines))
+            QCOMPARE(LineWrap::breaks(wrapped, 40), QList<qsizetype>()); // twice changes nothing
     }
 };
 

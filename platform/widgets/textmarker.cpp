@@ -1,10 +1,9 @@
 #include "textmarker.h"
 
-#include "linewrap.h"
-#include "plainforms.h"
+#include "markdescriptions.h"
 #include "textbox.h"
+#include "textmarkermenu.h"
 
-#include <QActionGroup>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMenu>
@@ -13,8 +12,6 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QToolTip>
-
-#include <unicode/uchar.h>
 
 using namespace Qt::StringLiterals;
 using TextMarks::Kind;
@@ -44,61 +41,6 @@ QTextCharFormat styleOf(Kind kind)
         break;
     }
     return f;
-}
-
-// The name Unicode gives the character, or an alias where it has none.
-QString characterName(char32_t c)
-{
-    if (c == u'\t')
-        return u"CHARACTER TABULATION"_s; // ICU keeps only the corrections among the aliases
-    char buffer[128];
-    for (UCharNameChoice choice :
-         { U_UNICODE_CHAR_NAME, U_CHAR_NAME_ALIAS, U_EXTENDED_CHAR_NAME }) {
-        UErrorCode error = U_ZERO_ERROR;
-        const int32_t n = u_charName(UChar32(c), choice, buffer, sizeof buffer, &error);
-        if (U_SUCCESS(error) && n > 0)
-            return QString::fromLatin1(buffer, std::min<int32_t>(n, sizeof buffer));
-    }
-    return {};
-}
-
-// Why readers may not see the character as written.
-QString whyMarked(char32_t c)
-{
-    if (c == u'\t')
-        return u"タブです。読者のメールソフトによって幅が変わり、桁がそろいません。"_s;
-    if (c == 0x00A0)
-        return u"ノーブレークスペースです。空白に見えますが別の文字で、ISO-2022-JP では送れず、"
-               u"「?」に化けることがあります。"_s;
-    if (TextMarks::invisible(c))
-        return u"幅のない文字、または書式や方向を制御する文字です。読者の画面では見えないまま"
-               u"表示を崩したり、文字化けしたりします。"_s;
-    return u"ISO-2022-JP（JIS X 0208）にない文字です。配信の途中で「?」に化けたり、配信を"
-           u"断られたりして、読者にはこのとおりに見えないことがあります。"_s;
-}
-
-char32_t codePointAt(QStringView s, qsizetype i)
-{
-    if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
-        return QChar::surrogateToUcs4(s[i], s[i + 1]);
-    return s[i].unicode();
-}
-
-QString codePointLabel(char32_t c)
-{
-    return u"U+"_s + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
-}
-
-// How a stretch reads in a menu: itself, or its code points where it cannot be seen.
-QString shown(QStringView s)
-{
-    QStringList hidden;
-    for (qsizetype i = 0; i < s.size(); i += s[i].isHighSurrogate() ? 2 : 1) {
-        if (TextMarks::invisible(codePointAt(s, i)))
-            hidden << codePointLabel(codePointAt(s, i));
-    }
-    QString text = hidden.isEmpty() ? s.toString() : hidden.join(u' ');
-    return text.replace(u'&', u"&&"_s);
 }
 
 // Drawn over the box's viewport: the guide, and a small flag where a character that takes no
@@ -282,147 +224,29 @@ int TextMarker::characterAt(QPoint pos) const
 QMenu *TextMarker::createContextMenu(QPoint pos)
 {
     QMenu *menu = m_box->createStandardContextMenu(pos);
-    const bool editable = !m_box->isReadOnly();
-    const int at = characterAt(pos);
-    if (at >= 0 && editable) {
-        const QTextBlock block = m_box->document()->findBlock(at);
-        const QString line = block.text();
-        if (const auto r = PlainForms::at(line, at - block.position())) {
-            const QStringView original = QStringView(line).sliced(r->start, r->length);
-            const Kind kind = TextMarks::invisible(codePointAt(line, r->start)) ? Kind::Invisible
-                                                                                : Kind::Uncarried;
-            menu->addSeparator();
-            QAction *one = menu->addAction(
-                r->plain.isEmpty()
-                    ? u"「%1」を取り除く"_s.arg(shown(original))
-                    : u"「%1」を「%2」に置き換える"_s.arg(shown(original), shown(r->plain)));
-            one->setObjectName(u"replaceMark"_s);
-            connect(one, &QAction::triggered, this,
-                    [this, position = block.position() + int(r->start)] { replaceAt(position); });
-            QAction *all = menu->addAction(u"すべて置き換える"_s);
-            all->setObjectName(u"replaceAllMarks"_s);
-            connect(all, &QAction::triggered, this, [this, kind] { replaceAll(kind); });
-        }
-    }
-    menu->addSeparator();
-    QMenu *guides = menu->addMenu(u"折り返しの幅(&G)"_s);
-    guides->setObjectName(u"guideWidths"_s);
-    auto group = new QActionGroup(guides);
-    for (int columns : GuideChoices) {
-        QAction *choice
-            = guides->addAction(u"%1 桁（全角 %2 文字）"_s.arg(columns).arg(columns / 2));
-        choice->setObjectName(u"guide%1"_s.arg(columns));
-        choice->setCheckable(true);
-        choice->setChecked(columns == m_guide);
-        group->addAction(choice);
-        connect(choice, &QAction::triggered, this, [this, columns] { setGuideWidth(columns); });
-    }
-    QAction *wrap = menu->addAction(u"選択範囲を折り返す(&W)"_s);
-    wrap->setObjectName(u"wrapSelection"_s);
-    wrap->setEnabled(editable);
-    connect(wrap, &QAction::triggered, this, &TextMarker::wrapSelection);
+    TextMarkerMenu::addEntries(menu, this, m_box, characterAt(pos));
     return menu;
 }
 
 QString TextMarker::toolTipAt(int position) const
 {
     const QTextBlock block = m_box->document()->findBlock(position);
-    const QString line = block.text();
-    const qsizetype offset = position - block.position();
-    QStringList parts;
-    for (const TextMarks::Mark &mark : TextMarks::markLine(line, m_guide)) {
-        if (offset < mark.start || offset >= mark.start + mark.length)
-            continue;
-        switch (mark.kind) {
-        case Kind::Uncarried:
-        case Kind::Invisible: {
-            const char32_t c = codePointAt(line, mark.start);
-            QString part = codePointLabel(c) + u' ' + characterName(c) + u'\n' + whyMarked(c);
-            if (const auto r = PlainForms::at(line, mark.start))
-                part += r->plain.isEmpty() ? u"\n置き換え: 取り除く"_s
-                    : r->plain == u" "_s   ? u"\n置き換え: 半角スペース"_s
-                                           : u"\n置き換え: 「%1」"_s.arg(r->plain);
-            parts << part;
-            break;
-        }
-        case Kind::TrailingSpace:
-            parts << u"行末の空白です。読者には見えず、送っても意味がありません。"_s;
-            break;
-        case Kind::PastGuide:
-            parts << u"幅 %1 桁を超えた部分です。読者のメールソフトによっては思わぬ位置で"
-                     u"折り返されます。「選択範囲を折り返す」で折り返せます。"_s.arg(m_guide);
-            break;
-        }
-    }
-    return parts.join(u"\n\n"_s);
+    return MarkDescriptions::toolTip(block.text(), position - block.position(), m_guide);
 }
 
 bool TextMarker::replaceAt(int position)
 {
-    const QTextBlock block = m_box->document()->findBlock(position);
-    const auto r = PlainForms::at(block.text(), position - block.position());
-    if (!r)
-        return false;
-    QTextCursor cursor(m_box->document());
-    cursor.beginEditBlock();
-    cursor.setPosition(block.position() + int(r->start));
-    cursor.setPosition(block.position() + int(r->start + r->length), QTextCursor::KeepAnchor);
-    cursor.insertText(r->plain);
-    cursor.endEditBlock();
-    return true;
+    return TextMarkerMenu::replaceAt(m_box->document(), position);
 }
 
 int TextMarker::replaceAll(Kind kind)
 {
-    QTextCursor cursor(m_box->document());
-    int replaced = 0;
-    for (QTextBlock block = m_box->document()->firstBlock(); block.isValid();
-         block = block.next()) {
-        const QString line = block.text();
-        QList<PlainForms::Replacement> found;
-        for (const TextMarks::Mark &mark : TextMarks::markLine(line, m_guide)) {
-            const auto r = mark.kind == kind ? PlainForms::at(line, mark.start) : std::nullopt;
-            if (r && (found.isEmpty() || r->start >= found.last().start + found.last().length))
-                found << *r;
-        }
-        for (auto r = found.crbegin(); r != found.crend(); ++r) {
-            if (replaced++ == 0)
-                cursor.beginEditBlock();
-            cursor.setPosition(block.position() + int(r->start));
-            cursor.setPosition(block.position() + int(r->start + r->length),
-                               QTextCursor::KeepAnchor);
-            cursor.insertText(r->plain);
-        }
-    }
-    if (replaced > 0)
-        cursor.endEditBlock();
-    return replaced;
+    return TextMarkerMenu::replaceAll(m_box->document(), kind, m_guide);
 }
 
 void TextMarker::wrapSelection()
 {
-    const QTextCursor selection = m_box->textCursor();
-    QTextDocument *document = m_box->document();
-    const QTextBlock first = document->findBlock(selection.selectionStart());
-    QTextCursor cursor(document);
-    bool editing = false;
-    // A selection of whole lines ends at the start of the next one, which is not selected.
-    int end = selection.selectionEnd();
-    if (end > selection.selectionStart() && document->findBlock(end).position() == end)
-        --end;
-    for (QTextBlock block = document->findBlock(end);
-         block.isValid() && block.blockNumber() >= first.blockNumber(); block = block.previous()) {
-        const QList<qsizetype> breaks = LineWrap::breaks(block.text(), m_guide);
-        for (auto at = breaks.crbegin(); at != breaks.crend(); ++at) {
-            if (!editing)
-                cursor.beginEditBlock();
-            editing = true;
-            cursor.setPosition(block.position() + int(*at));
-            cursor.insertBlock();
-        }
-    }
-    if (editing)
-        cursor.endEditBlock();
+    TextMarkerMenu::wrapLines(m_box->document(), m_box->textCursor(), m_guide);
 }
 
 void TextMarker::showPlace(const TextMarks::Place &place)

@@ -5,6 +5,9 @@
 // A marker is a child of its box. The guide is placed by the box's font: one column is half the
 // advance of the ideographic space U+3000, so a line of 35 fullwidth characters ends at the 70
 // column guide in any font; halfwidth letters of a proportional font end before it.
+//
+// The menu's entries and its edits are in textmarkermenu.h, the tooltips' texts in
+// markdescriptions.h.
 #pragma once
 
 #include "textmarks.h"
