@@ -13,11 +13,9 @@ using namespace Qt::StringLiterals;
 
 using FormDesign::Font;
 using FormDesign::Kind;
+using namespace FormDesign::Colour;
 
 namespace {
-
-constexpr QRgb White = qRgb(255, 255, 255);
-constexpr QRgb LightGrey = qRgb(224, 224, 224);
 
 // The window's controls; frames come before what they contain. Rectangles in twips. The
 // captions of Command1 and Command2 are the maker's addresses, filled in from Maker.

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "formdesign.h"
-#include "mapi.h"
+#include "mailhandler.h"
 #include "services.h"
 
 #include <QDialog>

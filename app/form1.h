@@ -4,29 +4,31 @@
 //    plain logic or a platform service, and writes controls.
 //  - compose/: the phrase catalogues, the assembly of the document from the fields, and the
 //    marks for what readers may not see as written (textmarks, plainforms, linewrap).
-//  - mail/: the sending procedure through the mail-handler controls, and the address check.
+//  - Role (app/roles.h): each control by what it holds; the design names stay the objects' names.
+//  - mail/: the mail-handler interface, the sending procedure through its controls, the address
+//    rules, and SendGuard, the policy of a send: refusals, questions, the record of what went.
+//  - IssueSender (app/issuesender.h): the send button's work, asking SendGuard's questions in the
+//    window's message boxes and telling a success by a notification or a StatusNote.
 //  - platform/: the services given to the window (Services): message boxes, program launch,
 //    the clock, the font dialog, the shell, the mail handler, notifications and the copies of
 //    the issues sent.
-//  - TextMarker (platform/widgets): the marks and the width guide of the document box; SendCheck
-//    (app/sendcheck.h) asks once before a marked document is handed off.
-//  - StatusNote (platform/widgets): the note that tells a successful send where the desktop has
-//    no notification service.
+//  - TextMarker (platform/widgets): the marks and the width guide of the document box.
+//  - FontChoices (platform/widgets): the font dialog's choice as the document box's font.
 //  - Splash (app/splash.h): the start-up window shown by load().
 //  - SessionKeeper (app/sessionkeeper.h): keeps the fields as they are typed, by their names,
 //    and offers them back at the next start; main() creates it.
 #pragma once
 
-#include "formdesign.h"
-#include "mapi.h"
 #include "services.h"
 #include "splash.h"
 
-#include <QDateTime>
 #include <QMainWindow>
 
+#include <memory>
+
+class IssueSender;
 class QAction;
-class StatusNote;
+class TextBox;
 
 class Form1 final : public QMainWindow
 {
@@ -46,8 +48,11 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void buildControls(QWidget *client);
+    void fillCatalogues();
     void createMenus();
     void connectHandlers();
+    TextBox *documentBox() const;
     QWidget *control(const char *name) const;
     QString textOf(const char *name) const;
     void setTextOf(const char *name, const QString &text);
@@ -68,19 +73,8 @@ private:
     void mnuMemoClick();
     void mnuForm3Click();
     void unload();
-    bool confirmSendingAgain(const QString &document, const QString &address);
-    void tellSent(const QString &name, const QString &address);
 
     Services m_services;
     SplashFactory m_createSplash;
-    std::unique_ptr<MapiSession> m_mapiSession1;
-    std::unique_ptr<MapiMessages> m_mapiMessages1;
-    StatusNote *m_sentNote = nullptr;
-    // The last issue handed off, so that the same one is not sent twice by mistake.
-    struct
-    {
-        QString document;
-        QString address;
-        QDateTime at;
-    } m_lastSent;
+    std::unique_ptr<IssueSender> m_sender;
 };

@@ -20,11 +20,9 @@ using namespace Qt::StringLiterals;
 
 using FormDesign::Font;
 using FormDesign::Kind;
+using namespace FormDesign::Colour;
 
 namespace {
-
-constexpr QRgb PaleYellow = qRgb(255, 255, 192);
-constexpr QRgb LightGrey = qRgb(224, 224, 224);
 
 // Labels draw no background of their own, so the picture shows through around the letters.
 // Rectangles in twips. Label1's text is the maker's notice.

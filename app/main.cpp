@@ -17,7 +17,11 @@
 using namespace Qt::StringLiterals;
 
 // Without a display Qt prints an English message and aborts with a core dump. Someone who starts
-// the program from a text console or over ssh gets one line in both languages and status 1.
+// the program from a text console or over ssh gets this line in both languages and status 1.
+static const char NoDisplay[]
+    = "zelvora: 画面に接続できません。デスクトップの中から起動してください / "
+      "cannot connect to a display: start Zelvora from a desktop session\n";
+
 static bool displayChosen(int argc, char *argv[])
 {
     if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
@@ -33,9 +37,9 @@ static bool displayChosen(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     if (!displayChosen(argc, argv))
-        return DisplayGuard::noDisplay();
+        return DisplayGuard::noDisplay(NoDisplay);
     // A display that is named but cannot be opened gets the same line.
-    auto displayGuard = std::make_unique<DisplayGuard>();
+    auto displayGuard = std::make_unique<DisplayGuard>(NoDisplay);
     QApplication app(argc, argv);
     displayGuard.reset();
     // The dock and the window list find the icon and name through the desktop entry's name.

@@ -1,7 +1,8 @@
 #include "sessionkeeper.h"
 
-#include "error.h"
 #include "errorhandling.h"
+#include "fontchoices.h"
+#include "roles.h"
 #include "sessionstore.h"
 #include "textbox.h"
 #include "textmarker.h"
@@ -16,16 +17,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Every field of the main window: its text boxes, the document box, the combo boxes' texts and
-// the list's selected decoration.
-constexpr const char *Kept[] = {
-    "Text1", "Text2",  "Text3",  "Text4", "Text5",  "Text6",  "Text7", "Text8",
-    "Text9", "Text10", "Text11", "Text",  "Combo1", "Combo2", "List1",
-};
-// The date box holds today's date, which the start-up writes: never restored, never a change
-// worth offering.
-constexpr auto DateBox = "Text9";
-constexpr auto DocumentBox = "Text";
+QWidget *field(const QWidget &window, const char *role)
+{
+    return window.findChild<QWidget *>(QString::fromLatin1(role));
+}
 
 } // namespace
 
@@ -44,55 +39,34 @@ SessionKeeper::~SessionKeeper() = default;
 KeptSession SessionKeeper::collect() const
 {
     KeptSession session;
-    for (const char *name : Kept)
-        session.fields.insert(
-            QString::fromLatin1(name),
-            ControlText::text(m_window.findChild<QWidget *>(QString::fromLatin1(name))));
-    const auto document = m_window.findChild<QWidget *>(QString::fromLatin1(DocumentBox));
-    const QFont font = document->font();
-    KeptFont &kept = session.documentFont;
-    kept.families = font.families().isEmpty() ? QStringList { font.family() } : font.families();
-    kept.pointSize = font.pointSizeF();
-    kept.bold = font.bold();
-    kept.italic = font.italic();
-    kept.strikeOut = font.strikeOut();
-    kept.underline = font.underline();
-    kept.colour = document->palette().color(QPalette::Text).rgb() & 0xFFFFFF;
-    if (const TextMarker *marks = TextMarker::of(static_cast<const TextBox *>(document)))
+    for (const char *role : Role::Fields)
+        session.fields.insert(QString::fromLatin1(role), ControlText::text(field(m_window, role)));
+    const auto document = static_cast<TextBox *>(field(m_window, Role::Document));
+    session.documentFont = FontChoices::of(document);
+    if (const TextMarker *marks = TextMarker::of(document))
         session.guideWidth = marks->guideWidth();
     return session;
 }
 
 void SessionKeeper::restore(const KeptSession &session)
 {
-    for (const char *name : Kept) {
-        const QString key = QString::fromLatin1(name);
-        const auto field = m_window.findChild<QWidget *>(key);
-        if (key == QLatin1StringView(DateBox) || !session.fields.contains(key))
+    for (const char *role : Role::Fields) {
+        const QString key = QString::fromLatin1(role);
+        // The date box holds today's date, which the start-up writes: never restored.
+        if (key == QLatin1StringView(Role::DateBox) || !session.fields.contains(key))
             continue;
-        if (auto list = qobject_cast<QListWidget *>(field)) {
+        if (auto list = qobject_cast<QListWidget *>(field(m_window, role))) {
             const auto entries = list->findItems(session.fields[key], Qt::MatchExactly);
             list->setCurrentItem(entries.value(0));
             if (entries.isEmpty())
                 list->clearSelection();
         } else {
-            ControlText::setText(field, session.fields[key]);
+            ControlText::setText(field(m_window, role), session.fields[key]);
         }
     }
-    const auto document = m_window.findChild<QWidget *>(QString::fromLatin1(DocumentBox));
-    const KeptFont &kept = session.documentFont;
-    QFont font = document->font();
-    font.setFamilies(kept.families);
-    font.setPointSizeF(kept.pointSize);
-    font.setBold(kept.bold);
-    font.setItalic(kept.italic);
-    font.setStrikeOut(kept.strikeOut);
-    font.setUnderline(kept.underline);
-    document->setFont(font);
-    QPalette palette = document->palette();
-    palette.setColor(QPalette::Text, QColor(QRgb(kept.colour)));
-    document->setPalette(palette);
-    TextMarker *marks = TextMarker::of(static_cast<const TextBox *>(document));
+    const auto document = static_cast<TextBox *>(field(m_window, Role::Document));
+    FontChoices::apply(document, session.documentFont);
+    TextMarker *marks = TextMarker::of(document);
     if (marks && session.guideWidth > 0)
         marks->setGuideWidth(session.guideWidth);
 }
@@ -100,8 +74,8 @@ void SessionKeeper::restore(const KeptSession &session)
 bool SessionKeeper::likeNew(const KeptSession &session) const
 {
     KeptSession withoutDate = session;
-    withoutDate.fields.insert(QString::fromLatin1(DateBox),
-                              m_new.fields.value(QString::fromLatin1(DateBox)));
+    const QString date = QString::fromLatin1(Role::DateBox);
+    withoutDate.fields.insert(date, m_new.fields.value(date));
     return withoutDate == m_new;
 }
 
@@ -136,19 +110,19 @@ void SessionKeeper::offer()
 
 void SessionKeeper::watch()
 {
-    for (const char *name : Kept) {
-        QWidget *field = m_window.findChild<QWidget *>(QString::fromLatin1(name));
-        if (auto line = qobject_cast<QLineEdit *>(field))
+    for (const char *role : Role::Fields) {
+        QWidget *watched = field(m_window, role);
+        if (auto line = qobject_cast<QLineEdit *>(watched))
             connect(line, &QLineEdit::textChanged, this, &SessionKeeper::changed);
-        else if (auto box = qobject_cast<QPlainTextEdit *>(field))
+        else if (auto box = qobject_cast<QPlainTextEdit *>(watched))
             connect(box, &QPlainTextEdit::textChanged, this, &SessionKeeper::changed);
-        else if (auto combo = qobject_cast<QComboBox *>(field))
+        else if (auto combo = qobject_cast<QComboBox *>(watched))
             connect(combo, &QComboBox::editTextChanged, this, &SessionKeeper::changed);
-        else if (auto list = qobject_cast<QListWidget *>(field))
+        else if (auto list = qobject_cast<QListWidget *>(watched))
             connect(list, &QListWidget::itemSelectionChanged, this, &SessionKeeper::changed);
     }
     // The font dialog's choice reaches the document box as a font and a text colour.
-    auto document = m_window.findChild<TextBox *>(QString::fromLatin1(DocumentBox));
+    auto document = static_cast<TextBox *>(field(m_window, Role::Document));
     document->installEventFilter(this);
     if (TextMarker *marks = TextMarker::of(document))
         connect(marks, &TextMarker::guideWidthChanged, this, &SessionKeeper::changed);
@@ -183,12 +157,14 @@ void SessionKeeper::write(bool tellFailure)
     if (!m_changed)
         return;
     const KeptSession session = collect();
-    const auto error = ErrorHandling::trap([&] {
-        if (likeNew(session))
-            m_store.discard();
-        else
-            m_store.save(session.toBytes());
-    });
+    std::optional<Error> error;
+    if (likeNew(session)) {
+        m_store.discard();
+    } else if (const auto failure = m_store.save(session.toBytes())) {
+        error = Error { RuntimeError::InternalError,
+                        u"作成内容を %1 に保存できません（%2）。"_s.arg(failure->path,
+                                                                        failure->reason) };
+    }
     m_changed = bool(error);
     if (!error) {
         m_failureTold = false;

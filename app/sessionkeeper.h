@@ -1,6 +1,6 @@
 // Keeps the main window's session as the author types, and offers it back at the next start.
-// Every field (by control name), the document and the document box's display font are written
-// to the session store at most DelayMs after a change, and at every end of the program that
+// Every field (by control name, see roles.h), the document and the document box's display font are
+// written to the session store at most DelayMs after a change, and at every end of the program that
 // reaches the event loop (the window closed, the application quitting, the desktop session
 // ending); main() adds Unix signals and a window destroyed from outside.
 #pragma once

@@ -45,13 +45,19 @@ const char *boolean(bool value)
     return value ? "true" : "false";
 }
 
+// 0xRRGGBB as 0x00BBGGRR and back: the file writes colours as the web does.
+quint32 bgr(quint32 rgb)
+{
+    return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+}
+
 bool readBool(const QJsonObject &object, const QString &key, bool &value)
 {
     value = object.value(key).toBool();
     return object.value(key).isBool();
 }
 
-bool readFont(const QJsonObject &object, KeptFont &font)
+bool readFont(const QJsonObject &object, FontChoice &font)
 {
     const QJsonValue families = object.value(u"families"_s);
     if (!families.isArray() || families.toArray().isEmpty())
@@ -61,15 +67,16 @@ bool readFont(const QJsonObject &object, KeptFont &font)
             return false;
         font.families << family.toString();
     }
-    font.pointSize = object.value(u"pointSize"_s).toDouble();
+    font.size = object.value(u"pointSize"_s).toDouble();
     // What a font dialog offers, with room to spare; a size of 0 or less draws nothing.
-    if (!(font.pointSize > 0 && font.pointSize <= 4096))
+    if (!(font.size > 0 && font.size <= 4096))
         return false;
     const QString colour = object.value(u"colour"_s).toString();
     bool hex = false;
-    font.colour = QStringView(colour).mid(1).toUInt(&hex, 16);
+    const quint32 rgb = QStringView(colour).mid(1).toUInt(&hex, 16);
     if (colour.size() != 7 || !colour.startsWith(u'#') || !hex)
         return false;
+    font.colour = bgr(rgb);
     return readBool(object, u"bold"_s, font.bold) && readBool(object, u"italic"_s, font.italic)
         && readBool(object, u"strikeOut"_s, font.strikeOut)
         && readBool(object, u"underline"_s, font.underline);
@@ -100,13 +107,13 @@ QByteArray KeptSession::toBytes() const
             json += ", ";
         appendString(json, documentFont.families[i]);
     }
-    const KeptFont &f = documentFont;
+    const FontChoice &f = documentFont;
     json += "],\n        \"pointSize\": "
-        + QByteArray::number(f.pointSize, 'g', QLocale::FloatingPointShortest)
+        + QByteArray::number(f.size, 'g', QLocale::FloatingPointShortest)
         + ",\n        \"bold\": " + boolean(f.bold) + ",\n        \"italic\": " + boolean(f.italic)
         + ",\n        \"strikeOut\": " + boolean(f.strikeOut)
         + ",\n        \"underline\": " + boolean(f.underline) + ",\n        \"colour\": \"#"
-        + QByteArray::number(f.colour, 16).rightJustified(6, '0') + "\"\n    }";
+        + QByteArray::number(bgr(f.colour), 16).rightJustified(6, '0') + "\"\n    }";
     if (guideWidth > 0)
         json += ",\n    \"guideWidth\": " + QByteArray::number(guideWidth);
     json += "\n}\n";

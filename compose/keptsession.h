@@ -1,5 +1,6 @@
 // What is kept of the main window between runs, and the file it is kept in: every field by its
-// control name, the document and the document box's display font. The file is UTF-8 JSON:
+// control name, the document and the document box's display font. The file is UTF-8 JSON (the
+// colour as #rrggbb):
 //
 //   { "format": "zelvora-session", "version": 1,
 //     "fields": { "Text1": "...", ..., "Text": "...", "Combo1": "...", "List1": "..." },
@@ -12,23 +13,11 @@
 // goes up only when a reader of version 1 would misread the file.
 #pragma once
 
+#include "fontchoice.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
-#include <QStringList>
-
-struct KeptFont
-{
-    QStringList families;
-    double pointSize = 0;
-    bool bold = false;
-    bool italic = false;
-    bool strikeOut = false;
-    bool underline = false;
-    quint32 colour = 0; // 0xRRGGBB
-
-    friend bool operator==(const KeptFont &, const KeptFont &) = default;
-};
 
 struct KeptSession
 {
@@ -39,7 +28,7 @@ struct KeptSession
 
     /// The text of each field by control name; a list box's selected entry, empty for none.
     QMap<QString, QString> fields;
-    KeptFont documentFont;
+    FontChoice documentFont;
     /// The document box's width guide in columns; 0 where the file keeps none (the box's own).
     int guideWidth = 0;
 

@@ -1,6 +1,6 @@
 #include "documentsender.h"
 
-#include "errorhandling.h"
+#include "error.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 // Sending the composed document through a window's pair of mail-handler controls.
 #pragma once
 
-#include "mapi.h"
+#include "mailhandler.h"
 
 #include <functional>
 

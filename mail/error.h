@@ -5,6 +5,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <exception>
+#include <new>
+#include <optional>
+
 struct Error
 {
     qint32 number = 0;
@@ -24,4 +28,27 @@ constexpr qint32 FileNotFound = 53;
 constexpr qint32 InvalidPropertyValue = 380;
 /// The font dialog was asked to list no fonts at all.
 constexpr qint32 NoFonts = 24574;
+
+/// The error of that number with the description users have always read for it.
+Error error(qint32 number);
 } // namespace RuntimeError
+
+namespace ErrorHandling {
+
+/// Runs steps under an error trap: whatever they throw comes back as an Error, and nothing
+/// escapes. Empty when the steps ran to the end.
+template<typename Steps> std::optional<Error> trap(Steps &&steps)
+{
+    try {
+        steps();
+    } catch (const Error &error) {
+        return error;
+    } catch (const std::bad_alloc &) {
+        return RuntimeError::error(RuntimeError::OutOfMemory);
+    } catch (const std::exception &e) {
+        return Error { RuntimeError::InternalError, QString::fromLocal8Bit(e.what()) };
+    }
+    return std::nullopt;
+}
+
+} // namespace ErrorHandling

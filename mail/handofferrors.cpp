@@ -1,6 +1,6 @@
 #include "handofferrors.h"
 
-#include "mapi.h"
+#include "mailhandler.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -14,7 +14,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using Helper = HandOffErrors::Helper;
-using How = ProcessRunner::Outcome::How;
+using How = HandOffEnd::How;
 
 constexpr int Any = -1;
 enum class Input { Either, All, NotAll };
@@ -112,7 +112,7 @@ const Row Table[] = {
       false, true },
 };
 
-bool matches(const Row &row, Helper helper, const ProcessRunner::Outcome &outcome)
+bool matches(const Row &row, Helper helper, const HandOffEnd &outcome)
 {
     return row.helper == helper && (row.how == Any || row.how == outcome.how)
         && (row.exitCode == Any || (outcome.how == How::Exited && row.exitCode == outcome.exitCode))
@@ -175,8 +175,7 @@ QString fillIn(QStringView text, const QHash<QString, QString> &values)
 
 namespace HandOffErrors {
 
-std::optional<Error> errorFor(Helper helper, const ProcessRunner::Outcome &outcome,
-                              const Context &context)
+std::optional<Error> errorFor(Helper helper, const HandOffEnd &outcome, const Context &context)
 {
     const auto row = std::find_if(std::begin(Table), std::end(Table),
                                   [&](const Row &r) { return matches(r, helper, outcome); });
@@ -196,4 +195,56 @@ std::optional<Error> errorFor(Helper helper, const ProcessRunner::Outcome &outco
                    fillIn(row->text, values) + (row->said ? firstLines(outcome.said) : QString()) };
 }
 
+QString progress(Helper helper)
+{
+    return helper == Helper::Transport ? u"メールを送信しています…"_s
+                                       : u"メールソフトの作成画面を開いています…"_s;
+}
+
 } // namespace HandOffErrors
+
+namespace MailErrors {
+
+Error sessionClosed()
+{
+    return { MapiError::NoValidSession,
+             u"メールのセッションは既に閉じられています。もう一度送信してください。"_s };
+}
+
+Error noSession()
+{
+    return { MapiError::NoValidSession, u"メールのセッションが開かれていません。"_s };
+}
+
+Error invalidSession(qint32 id)
+{
+    return { MapiError::InvalidSession,
+             u"メールのセッション番号 %1 は正しくありません。"_s.arg(id) };
+}
+
+Error bodyTooLargeForClient(qsizetype maxBytes)
+{
+    return { MapiError::TextTooLarge,
+             u"本文が長すぎるため、メールソフトに渡せません（%1 バイトまで）。"_s.arg(maxBytes) };
+}
+
+Error noMessageModule(const QString &module)
+{
+    return { MapiError::Failure,
+             u"メッセージを組み立てる部品 (%1) が見つからないか、読み込めません。"
+             u"Zelvora をインストールし直してください。"_s.arg(module) };
+}
+
+Error notBuilt(qint32 number)
+{
+    if (number == MapiError::InsufficientMemory)
+        return { number, u"メモリが不足しています。"_s };
+    return { number, u"メッセージを組み立てられませんでした。"_s };
+}
+
+Error noRoomForMessage(qint32 number)
+{
+    return { number, u"送信するメッセージを一時的に置く場所がありません。"_s };
+}
+
+} // namespace MailErrors

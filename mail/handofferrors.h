@@ -1,10 +1,11 @@
-// What the end of a hand-off means for the user: one table from how the helper program ended
+// What the end of a hand-off means for the author: one table from how the helper program ended
 // (its exit code, whether it read the whole message) to the mail-handler error number and the
-// description the user reads, with the set-up hint where setting up the transport helps.
+// description the author reads, with the set-up hint where setting up the transport helps; and
+// the words for the mail handler's other failures, which its adapter reports by kind.
 #pragma once
 
 #include "error.h"
-#include "processrunner.h"
+#include "handoffend.h"
 
 #include <chrono>
 #include <optional>
@@ -25,7 +26,26 @@ struct Context
 };
 
 /// The error to report for how the helper's run ended; none when the mail was handed over.
-std::optional<Error> errorFor(Helper helper, const ProcessRunner::Outcome &outcome,
-                              const Context &context);
+std::optional<Error> errorFor(Helper helper, const HandOffEnd &outcome, const Context &context);
+
+/// What the progress window says while the helper has the mail.
+QString progress(Helper helper);
 
 } // namespace HandOffErrors
+
+namespace MailErrors {
+
+/// The session a control was tied to is closed, was never opened, or never existed.
+Error sessionClosed();
+Error noSession();
+Error invalidSession(qint32 id);
+/// The body is longer than the mail client's command line can carry.
+Error bodyTooLargeForClient(qsizetype maxBytes);
+/// The module that builds messages is missing or cannot be loaded.
+Error noMessageModule(const QString &module);
+/// The message could not be built; number is the mail handler's error number.
+Error notBuilt(qint32 number);
+/// No room in memory for the message handed to the transport; number as above.
+Error noRoomForMessage(qint32 number);
+
+} // namespace MailErrors

@@ -1,6 +1,6 @@
 #include "recipientaddress.h"
 
-#include "mapi.h"
+#include "mailhandler.h"
 
 #include <QList>
 #include <QUrl>

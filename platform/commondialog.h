@@ -2,22 +2,9 @@
 // the values it last returned; a cancelled dialog reports the last accepted ones.
 #pragma once
 
-#include <QString>
+#include "fontchoice.h"
+
 #include <QtGlobal>
-
-/// A font as the dialog shows and returns it.
-struct FontChoice
-{
-    QString name; // face name
-    float size = 9.0f; // points
-    bool bold = false;
-    bool italic = false;
-    bool strikethru = false;
-    bool underline = false;
-    quint32 colour = 0; // 0x00BBGGRR: red in the low byte
-
-    bool operator==(const FontChoice &) const = default;
-};
 
 class CommonDialog
 {

@@ -8,10 +8,6 @@
 
 #include <QObject>
 
-#include <exception>
-#include <new>
-#include <optional>
-
 namespace ErrorHandling {
 
 /// The program's title, shown on every message box.
@@ -32,22 +28,6 @@ inline void reportUntrapped(MessageBox &box, const Error &error)
 {
     box.show(QStringLiteral("エラー ") + QString::number(error.number) + u'\r' + error.description,
              MessageBox::Critical, appTitle());
-}
-
-/// Runs steps under an error trap: whatever they throw comes back as an Error, and nothing
-/// escapes. Empty when the steps ran to the end.
-template<typename Steps> std::optional<Error> trap(Steps &&steps)
-{
-    try {
-        steps();
-    } catch (const Error &error) {
-        return error;
-    } catch (const std::bad_alloc &) {
-        return Error { RuntimeError::OutOfMemory, QStringLiteral("メモリが不足しています。") };
-    } catch (const std::exception &e) {
-        return Error { RuntimeError::InternalError, QString::fromLocal8Bit(e.what()) };
-    }
-    return std::nullopt;
 }
 
 /// Runs an event handler so that no exception escapes into the event loop: errors it does not

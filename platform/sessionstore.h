@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 class SessionStore
 {
 public:
@@ -18,6 +20,12 @@ public:
         Found found = Found::Nothing;
         QByteArray bytes;
     };
+    /// Why a session could not be written: the file, and the system's words.
+    struct Failure
+    {
+        QString path;
+        QString reason;
+    };
 
     virtual ~SessionStore() = default;
     /// Takes for this instance the newest kept session that no running instance holds (or an
@@ -25,8 +33,8 @@ public:
     /// is not read.
     virtual Kept take(qint64 maxBytes) = 0;
     /// Writes bytes as the taken place's session, replacing the old one only once all is
-    /// written. Throws Error when it cannot.
-    virtual void save(const QByteArray &bytes) = 0;
+    /// written. Returns why it could not, or nothing once it is written.
+    virtual std::optional<Failure> save(const QByteArray &bytes) = 0;
     /// Removes the session kept in the taken place.
     virtual void discard() = 0;
     /// Moves the taken place's unreadable session aside, beside it with ".bad" added.

@@ -4,7 +4,7 @@
 #include "clock.h"
 #include "commondialog.h"
 #include "launcher.h"
-#include "mapi.h"
+#include "mailhandler.h"
 #include "messagebox.h"
 #include "notifier.h"
 #include "sentcopies.h"
@@ -89,7 +89,7 @@ public:
     FontChoice font() const override { return m_font; }
     void setFont(const FontChoice &font) override { m_font = font; }
 
-    FontChoice choice { QStringLiteral("IPAPGothic") };
+    FontChoice choice { { QStringLiteral("IPAPGothic") } };
 
 private:
     qint32 m_flags = 0;
@@ -169,9 +169,14 @@ public:
 class FakeSentCopies final : public SentCopies
 {
 public:
-    void keep(const QByteArray &message) override { kept.append(message); }
-    QString lastFailure() const override { return {}; }
+    void keep(const QByteArray &message) override
+    {
+        if (!failure)
+            kept.append(message);
+    }
+    std::optional<Failure> lastFailure() const override { return failure; }
     QList<QByteArray> kept;
+    std::optional<Failure> failure; // every copy fails so
 };
 
 /// Every fake, wired into one Services.

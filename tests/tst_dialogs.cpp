@@ -31,12 +31,12 @@ FontChoice pick(QtCommonDialog &d, const FontChoice &c, const QString &colour, c
             v->scrollToItem(item);
             QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualItemRect(item).center());
         };
-        clickItem("faceList", c.name);
+        clickItem("faceList", c.name());
         clickItem("styleList", u"標準|斜体|太字|太字 斜体"_s.split(u'|').at(2 * c.bold + c.italic));
         clickItem("sizeList", QString::number(c.size));
         const bool effects = child(dialog, "effectsGroup") != nullptr;
         for (auto [box, on] :
-             { std::pair("strikethruCheck", c.strikethru), { "underlineCheck", c.underline } })
+             { std::pair("strikethruCheck", c.strikeOut), { "underlineCheck", c.underline } })
             if (effects && on)
                 QTest::keyClick(child(dialog, box), Qt::Key_Space);
         auto combo = child<QComboBox>(dialog, "colourCombo");
@@ -80,16 +80,16 @@ private Q_SLOTS:
     // The font dialog gives back what the user picked, and keeps it when cancelled.
     void realDialog()
     {
-        const FontChoice chosen { u"DejaVu Serif"_s, 72, false, true, false, true, 0x800000 };
+        const FontChoice chosen { { u"DejaVu Serif"_s }, 72, false, true, false, true, 0x800000 };
         QtCommonDialog d;
         d.setFlags(259);
         QCOMPARE(pick(d, chosen, u"ネイビー"_s, "okButton"), chosen);
         d.setFlags(3); // screen and printer fonts
-        QCOMPARE(pick(d, { u"DejaVu Sans"_s, 14 }, {}, "cancelButton"), chosen);
+        QCOMPARE(pick(d, { { u"DejaVu Sans"_s }, 14 }, {}, "cancelButton"), chosen);
         // OK waits for a face the list offers: not the start of one, nor one not installed.
         FontDialog dialog(CommonDialog::ScreenFonts);
         for (const QString &face : { u"DejaVu"_s, u"Zelvora Nowhere"_s }) {
-            dialog.setChoice({ face });
+            dialog.setChoice({ { face } });
             QVERIFY2(!child(&dialog, "okButton")->isEnabled(), qPrintable(face));
         }
     }

@@ -2,6 +2,7 @@
 // the design, the lists' characters, the keyboard, screen-reader names, colours, copying, menus,
 // the fill and clear buttons, the font command, assembly and quitting.
 #include "fakes.h"
+#include "fontchoices.h"
 #include "form1.h"
 #include "form3.h"
 #include "textbox.h"
@@ -354,15 +355,15 @@ private Q_SLOTS:
         QTest::addColumn<FontChoice>("choice");
         QTest::addColumn<QColor>("colour"); // none: the document box refuses the choice
         QTest::newRow("bold, strikethrough, half point, red")
-            << FontChoice { u"Sans"_s, 10.5, true, false, true, false, 0x0000FF }
+            << FontChoice { { u"Sans"_s }, 10.5, true, false, true, false, 0x0000FF }
             << QColor(255, 0, 0);
         QTest::newRow("italic, underline, white")
-            << FontChoice { u"Serif"_s, 12, false, true, false, true, 0xFFFFFF }
+            << FontChoice { { u"Serif"_s }, 12, false, true, false, true, 0xFFFFFF }
             << QColor(255, 255, 255);
-        QTest::newRow("size NaN") << FontChoice { u"Serif"_s, float(qQNaN()) } << QColor();
-        QTest::newRow("empty face") << FontChoice { QString(), 9 } << QColor();
+        QTest::newRow("size NaN") << FontChoice { { u"Serif"_s }, qQNaN() } << QColor();
+        QTest::newRow("empty face") << FontChoice { {}, 9 } << QColor();
         QTest::newRow("colour > 24 bits")
-            << FontChoice { .name = u"Serif"_s, .colour = 1 << 24 } << QColor();
+            << FontChoice { .families = { u"Serif"_s }, .colour = 1 << 24 } << QColor();
     }
     // フォント指定 gives the document box, and only it, the dialog's choice, which assembly and
     // clear all keep. A choice the box refuses goes to the top-level handling and changes nothing.
@@ -386,9 +387,7 @@ private Q_SLOTS:
                     && shown.prompt.endsWith(u"380\rプロパティの値が不正です。"_s));
         const QFont now = box->font();
         if (colour.isValid())
-            QCOMPARE((FontChoice { now.families().value(0), float(now.pointSizeF()), now.bold(),
-                                   now.italic(), now.strikeOut(), now.underline(), choice.colour }),
-                     choice);
+            QCOMPARE(FontChoices::of(box), choice);
         else
             QCOMPARE(now, font);
         click(u"Command3"_s);

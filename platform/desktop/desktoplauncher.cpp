@@ -33,5 +33,5 @@ qint64 DesktopLauncher::start(const QString &commandLine, int windowStyle)
         if (QProcess::startDetached(path, {}, QString(), &pid))
             return pid;
     }
-    throw Error { RuntimeError::FileNotFound, u"ファイルが見つかりません。"_s };
+    throw RuntimeError::error(RuntimeError::FileNotFound);
 }

@@ -17,29 +17,30 @@ struct HeldMessage
     QString text;
 };
 QList<HeldMessage> g_held;
+const char *g_line = nullptr;
 
 void holdOrEnd(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     // The only fatal error while the application object is made: no platform plugin could open
     // its display. Nothing is left to clean up; the core dump would tell the user nothing.
     if (type == QtFatalMsg)
-        ::_exit(DisplayGuard::noDisplay());
+        ::_exit(DisplayGuard::noDisplay(g_line));
     g_held.append({ type, context.file, context.function, context.category, context.line, text });
 }
 
 } // namespace
 
-int DisplayGuard::noDisplay()
+int DisplayGuard::noDisplay(const char *line)
 {
-    std::fputs("zelvora: 画面に接続できません。デスクトップの中から起動してください / "
-               "cannot connect to a display: start Zelvora from a desktop session\n",
-               stderr);
+    std::fputs(line, stderr);
     return 1;
 }
 
-DisplayGuard::DisplayGuard()
+DisplayGuard::DisplayGuard(const char *line)
     : m_previous(qInstallMessageHandler(holdOrEnd))
-{ }
+{
+    g_line = line;
+}
 
 DisplayGuard::~DisplayGuard()
 {

@@ -1,6 +1,6 @@
 // The start without a display. Qt's platform plugins stop a program whose display cannot be
-// opened with an English message and a core dump (qFatal, then abort); the user gets one line
-// in Japanese and English instead, and status 1.
+// opened with an English message and a core dump (qFatal, then abort); the user gets the
+// program's own line instead, and status 1.
 #pragma once
 
 #include <QtGlobal>
@@ -8,13 +8,14 @@
 class DisplayGuard final
 {
 public:
-    /// Prints the line that says no display could be reached; returns the program's status.
-    static int noDisplay();
+    /// Prints line, which says that no display could be reached, on the standard error; returns
+    /// the program's status.
+    static int noDisplay(const char *line);
 
     /// From now until destroyed (around the creation of the application object), a fatal error
-    /// ends the program with that line and status 1; other messages are held back and passed
-    /// on when the guard goes, so a failed start prints nothing else.
-    DisplayGuard();
+    /// ends the program with line and status 1; other messages are held back and passed on when
+    /// the guard goes, so a failed start prints nothing else. line must outlive the guard.
+    explicit DisplayGuard(const char *line);
     ~DisplayGuard();
     DisplayGuard(const DisplayGuard &) = delete;
     DisplayGuard &operator=(const DisplayGuard &) = delete;

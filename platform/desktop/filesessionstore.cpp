@@ -1,6 +1,5 @@
 #include "filesessionstore.h"
 
-#include "error.h"
 #include "privatefolder.h"
 
 #include <QDir>
@@ -20,12 +19,6 @@ constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
 QString placeName(int number)
 {
     return number == 1 ? u"session"_s : u"session-%1"_s.arg(number);
-}
-
-Error cannotKeep(const QString &path, const QString &why)
-{
-    return Error { RuntimeError::InternalError,
-                   u"作成内容を %1 に保存できません（%2）。"_s.arg(path, why) };
 }
 
 } // namespace
@@ -108,16 +101,17 @@ SessionStore::Kept FileSessionStore::take(qint64 maxBytes)
     return {};
 }
 
-void FileSessionStore::save(const QByteArray &bytes)
+std::optional<SessionStore::Failure> FileSessionStore::save(const QByteArray &bytes)
 {
     PrivateFolder::make(m_folder);
     QSaveFile file(location());
     if (!file.open(QIODevice::WriteOnly))
-        throw cannotKeep(location(), file.errorString());
+        return Failure { location(), file.errorString() };
     file.setPermissions(OwnerOnly);
-    file.write(bytes);
-    if (!file.commit())
-        throw cannotKeep(location(), file.errorString());
+    // A write the disk refused shows at once or at the commit, which then keeps the old file.
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return Failure { location(), file.errorString() };
+    return std::nullopt;
 }
 
 void FileSessionStore::discard()

@@ -23,7 +23,7 @@ public:
     ~FileSessionStore() override;
 
     Kept take(qint64 maxBytes) override;
-    void save(const QByteArray &bytes) override;
+    std::optional<Failure> save(const QByteArray &bytes) override;
     void discard() override;
     void moveAside() override;
     void leave() override;

@@ -38,9 +38,9 @@ SentFolder::SentFolder(QString folder, std::function<QDateTime()> now)
 void SentFolder::keep(const QByteArray &message)
 {
     m_lastFile.clear();
-    m_lastFailure.clear();
+    m_lastFailure.reset();
     if (!PrivateFolder::make(m_folder)) {
-        m_lastFailure = u"控えのフォルダー %1 を作れませんでした。"_s.arg(m_folder);
+        m_lastFailure = Failure { Failure::Folder, m_folder, {} };
         return;
     }
     const QString path = QDir(m_folder).filePath(freeName(QDir(m_folder), m_now()));
@@ -48,13 +48,13 @@ void SentFolder::keep(const QByteArray &message)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)
         || file.write(message) != message.size() || !file.commit()) {
-        m_lastFailure = u"控え %1 を書けませんでした（%2）。"_s.arg(path, file.errorString());
+        m_lastFailure = Failure { Failure::File, path, file.errorString() };
         return;
     }
     m_lastFile = path;
 }
 
-QString SentFolder::lastFailure() const
+std::optional<SentCopies::Failure> SentFolder::lastFailure() const
 {
     return m_lastFailure;
 }

@@ -19,7 +19,7 @@ public:
                         std::function<QDateTime()> now = &QDateTime::currentDateTime);
 
     void keep(const QByteArray &message) override;
-    QString lastFailure() const override;
+    std::optional<Failure> lastFailure() const override;
 
     /// The file the last copy was written to; empty when none was.
     QString lastFile() const;
@@ -28,5 +28,5 @@ private:
     QString m_folder;
     std::function<QDateTime()> m_now;
     QString m_lastFile;
-    QString m_lastFailure;
+    std::optional<Failure> m_lastFailure;
 };

@@ -1,7 +1,7 @@
 #include "mimemessage.h"
 
-#include "error.h"
-#include "mapi.h"
+#include "handofferrors.h"
+#include "mailhandler.h"
 #include "mimemodule.h"
 
 #include <QCoreApplication>
@@ -53,10 +53,7 @@ MimeModule::BuildFunction builder()
                 dlsym(handle, MimeModule::BuildSymbol));
     }
     if (function == nullptr)
-        throw Error { MapiError::Failure,
-                      u"メッセージを組み立てる部品 (%1) が見つからないか、読み込めません。"
-                      u"Zelvora をインストールし直してください。"_s.arg(
-                          QStringLiteral(ZELVORA_MIME_MODULE)) };
+        throw MailErrors::noMessageModule(QStringLiteral(ZELVORA_MIME_MODULE));
     return function;
 }
 
@@ -67,9 +64,8 @@ namespace MimeMessage {
 QByteArray build(const Fields &fields)
 {
     QByteArray message;
-    QString description;
-    if (const qint32 number = builder()(&fields, &message, &description); number != 0)
-        throw Error { number, description };
+    if (const qint32 number = builder()(&fields, &message); number != 0)
+        throw MailErrors::notBuilt(number);
     return message;
 }
 

@@ -7,10 +7,9 @@
 
 namespace MimeModule {
 
-/// Builds the message for fields into message. Returns 0, or the error number with its
-/// description; throws nothing.
-using BuildFunction
-    = qint32 (*)(const MimeMessage::Fields *fields, QByteArray *message, QString *description);
+/// Builds the message for fields into message. Returns 0, or the mail handler's error number;
+/// throws nothing.
+using BuildFunction = qint32 (*)(const MimeMessage::Fields *fields, QByteArray *message);
 
 /// The name under which the module exports its BuildFunction.
 inline constexpr char BuildSymbol[] = "zelvora_mime_build";

@@ -1,6 +1,7 @@
 #include "processrunner.h"
 
-#include "mapi.h"
+#include "handofferrors.h"
+#include "mailhandler.h"
 
 #include <QEventLoop>
 #include <QProcess>
@@ -35,13 +36,11 @@ public:
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                throw Error { MapiError::DiskFull,
-                              u"送信するメッセージを一時的に置く場所がありません。"_s };
+                throw MailErrors::noRoomForMessage(MapiError::DiskFull);
             written += n;
         }
         if (m_fd < 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)
-            throw Error { MapiError::InsufficientMemory,
-                          u"送信するメッセージを一時的に置く場所がありません。"_s };
+            throw MailErrors::noRoomForMessage(MapiError::InsufficientMemory);
     }
     ~InputFile() { ::close(m_fd); }
     InputFile(const InputFile &) = delete;

@@ -6,6 +6,8 @@
 // signal; the process itself stays inside.
 #pragma once
 
+#include "handoffend.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -43,22 +45,8 @@ public:
         bool leaveRunningAtLimit = false;
     };
 
-    /// How a run ended.
-    struct Outcome
-    {
-        enum How { Exited, NotFound, FailedToStart, Crashed, Cancelled, TimedOut, LeftRunning };
-        How how = Exited;
-        /// The exit code, when the program exited.
-        int exitCode = 0;
-        /// Why the program could not be started.
-        QString startError;
-        /// The start of what the program wrote to standard error, or to standard output when
-        /// standard error had nothing; at most MaxKept bytes.
-        QByteArray said;
-        /// Whether the program read its input to the end (true when it was given none); known
-        /// however the run ended, also when it was cancelled.
-        bool tookAllInput = true;
-    };
+    /// How a run ended; at most MaxKept bytes of what the program said.
+    using Outcome = HandOffEnd;
 
     /// Runs work on a thread of its own while the event loop goes on, so that a long task (a
     /// large message) does not stop the windows; rethrows what work threw.

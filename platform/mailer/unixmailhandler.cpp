@@ -32,14 +32,10 @@ struct UnixMailHandler::State
         if (it != transports.constEnd())
             return *it;
         if (id > 0 && id < nextId)
-            throw Error {
-                MapiError::NoValidSession,
-                u"メールのセッションは既に閉じられています。もう一度送信してください。"_s
-            };
+            throw MailErrors::sessionClosed();
         if (id == 0)
-            throw Error { MapiError::NoValidSession, u"メールのセッションが開かれていません。"_s };
-        throw Error { MapiError::InvalidSession,
-                      u"メールのセッション番号 %1 は正しくありません。"_s.arg(id) };
+            throw MailErrors::noSession();
+        throw MailErrors::invalidSession(id);
     }
 };
 
@@ -125,7 +121,7 @@ void sendThroughTransport(const QString &transport, const MimeMessage::Fields &f
     ProcessRunner::Job job { transport, { u"-oi"_s, u"--"_s, fields.recipientAddress }, {}, limit };
     ProcessRunner::Outcome outcome;
     {
-        HandOff handOff(monitor, u"メールを送信しています…"_s);
+        HandOff handOff(monitor, HandOffErrors::progress(Helper::Transport));
         if (!transport.isEmpty()) {
             handOff.show();
             job.input = handOff.build(fields);
@@ -148,9 +144,7 @@ void openComposeWindow(const UnixMailHandler::Options &options, const MimeMessag
     ProcessRunner::Job job { xdgEmail, { u"--utf8"_s }, {}, options.clientHandOff, true };
     if (!xdgEmail.isEmpty()) {
         if (fields.body.toUtf8().size() > MaxClientBodyBytes)
-            throw Error { MapiError::TextTooLarge,
-                          u"本文が長すぎるため、メールソフトに渡せません（%1 バイトまで）。"_s.arg(
-                              MaxClientBodyBytes) };
+            throw MailErrors::bodyTooLargeForClient(MaxClientBodyBytes);
         if (!fields.subject.isEmpty())
             job.arguments << u"--subject"_s << fields.subject;
         if (!fields.body.isEmpty())
@@ -158,7 +152,7 @@ void openComposeWindow(const UnixMailHandler::Options &options, const MimeMessag
         job.arguments << RecipientAddress::mailbox(fields.recipientName, fields.recipientAddress);
     }
     const auto outcome
-        = HandOff(monitor, u"メールソフトの作成画面を開いています…"_s).run(std::move(job));
+        = HandOff(monitor, HandOffErrors::progress(Helper::MailClient)).run(std::move(job));
     if (const auto error
         = HandOffErrors::errorFor(Helper::MailClient, outcome,
                                   { xdgEmail, fields.recipientAddress, options.clientHandOff }))

@@ -11,7 +11,7 @@
 // means for the user is in HandOffErrors.
 #pragma once
 
-#include "mapi.h"
+#include "mailhandler.h"
 
 #include <QStringList>
 

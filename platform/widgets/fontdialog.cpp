@@ -1,6 +1,7 @@
 #include "fontdialog.h"
 
 #include "commondialog.h"
+#include "fontchoices.h"
 #include "formdesign.h"
 
 #include <QCheckBox>
@@ -42,7 +43,7 @@ constexpr char16_t SampleText[] = u"Aa あぁアァ亜宇";
 QIcon swatch(quint32 bgr)
 {
     QPixmap pixmap(24, 12);
-    pixmap.fill(FormDesign::colour(bgr));
+    pixmap.fill(FontChoices::colour(bgr));
     QPainter painter(&pixmap);
     painter.setPen(Qt::black);
     painter.drawRect(0, 0, pixmap.width() - 1, pixmap.height() - 1);
@@ -204,13 +205,13 @@ void FontDialog::listFaces(qint32 flags)
 void FontDialog::setChoice(const FontChoice &choice)
 {
     m_given = choice;
-    m_faceEdit->setText(choice.name);
-    faceTyped(choice.name);
+    m_faceEdit->setText(choice.name());
+    faceTyped(choice.name());
     m_styleList->setCurrentRow((choice.bold ? 2 : 0) + (choice.italic ? 1 : 0));
     m_sizeEdit->setText(sizeText(choice.size));
     sizeTyped(m_sizeEdit->text());
     if (m_effects) {
-        m_strikethru->setChecked(choice.strikethru);
+        m_strikethru->setChecked(choice.strikeOut);
         m_underline->setChecked(choice.underline);
         selectColour(choice.colour);
     }
@@ -221,13 +222,13 @@ FontChoice FontDialog::choice() const
 {
     FontChoice choice = m_given;
     const QString face = listedFace();
-    choice.name = face.isEmpty() ? m_faceEdit->text() : face;
+    choice.families = { face.isEmpty() ? m_faceEdit->text() : face };
     choice.size = typedSize().value_or(m_given.size);
     const int style = std::max(m_styleList->currentRow(), 0);
     choice.bold = style & 2;
     choice.italic = style & 1;
     if (m_effects) {
-        choice.strikethru = m_strikethru->isChecked();
+        choice.strikeOut = m_strikethru->isChecked();
         choice.underline = m_underline->isChecked();
         choice.colour = m_colour->currentData().toUInt();
     }
@@ -280,16 +281,9 @@ QString FontDialog::listedFace() const
 void FontDialog::refresh()
 {
     const FontChoice now = choice();
-    QFont font(now.name);
-    font.setFamilies({ now.name });
-    font.setPointSizeF(now.size);
-    font.setBold(now.bold);
-    font.setItalic(now.italic);
-    font.setStrikeOut(now.strikethru);
-    font.setUnderline(now.underline);
-    m_sample->setFont(font);
+    m_sample->setFont(FontChoices::toFont(now));
     QPalette palette = m_sample->palette();
-    palette.setColor(QPalette::WindowText, FormDesign::colour(now.colour));
+    palette.setColor(QPalette::WindowText, FontChoices::colour(now.colour));
     m_sample->setPalette(palette);
     // OK only for a face the list offers and a size in range, so the program never receives a
     // font that the document box would refuse.

@@ -58,6 +58,19 @@ struct Control
     Qt::Alignment alignment = Qt::AlignLeft; // labels only
 };
 
+/// The colours the windows' designs name, each defined once.
+namespace Colour {
+constexpr QRgb Black = qRgb(0, 0, 0);
+constexpr QRgb White = qRgb(255, 255, 255);
+constexpr QRgb Grey = qRgb(192, 192, 192); // the main window's background
+constexpr QRgb LightGrey = qRgb(224, 224, 224);
+constexpr QRgb Yellow = qRgb(255, 255, 0);
+constexpr QRgb PaleYellow = qRgb(255, 255, 192);
+constexpr QRgb Peach = qRgb(255, 224, 192);
+constexpr QRgb PaleCyan = qRgb(192, 255, 255);
+constexpr QRgb Lavender = qRgb(192, 192, 255);
+} // namespace Colour
+
 /// What a screen reader calls a control that takes the focus: its heading, where it has one (a
 /// label, which is then tied to it as its buddy, or a frame), or else what the control is.
 struct AccessibleName
@@ -66,12 +79,6 @@ struct AccessibleName
     const char *heading; // nullptr: none
     const char16_t *name = u""; // where there is no heading
 };
-
-/// A colour value as the windows exchange it, 0x00BBGGRR (red in the low byte), as a QColor.
-inline QColor colour(quint32 bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
 
 /// The window's default font: a proportional Japanese face at 9 points.
 QFont defaultFont();

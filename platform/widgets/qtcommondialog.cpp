@@ -25,21 +25,23 @@ FontChoice QtCommonDialog::font() const
 FontChoice QtCommonDialog::defaultChoice()
 {
     const QFont font = FormDesign::defaultFont();
-    FontChoice choice;
+    QString name;
     for (const QString &face : font.families()) {
         if (QFontDatabase::hasFamily(face)) {
             // The name the face list shows, which may be a localised one.
-            choice.name = QFontInfo(QFont(face)).family();
+            name = QFontInfo(QFont(face)).family();
             break;
         }
     }
     // None of the Japanese faces is installed: the face the system draws the default font with.
-    if (choice.name.isEmpty())
-        choice.name = QFontInfo(font).family();
+    if (name.isEmpty())
+        name = QFontInfo(font).family();
     // Never empty: the document box refuses an empty face.
-    if (choice.name.isEmpty())
-        choice.name = font.families().value(0, u"sans-serif"_s);
-    choice.size = 9.0f;
+    if (name.isEmpty())
+        name = font.families().value(0, u"sans-serif"_s);
+    FontChoice choice;
+    choice.families = { name };
+    choice.size = 9.0;
     return choice;
 }
 
@@ -56,7 +58,7 @@ qint32 QtCommonDialog::flags() const
 void QtCommonDialog::showFont()
 {
     if (!(m_flags & (ScreenFonts | PrinterFonts)))
-        throw Error { RuntimeError::NoFonts, u"フォントが存在しません。"_s };
+        throw RuntimeError::error(RuntimeError::NoFonts);
     QWidget *owner = m_owner ? m_owner.data() : QApplication::activeWindow();
     FontDialog dialog(m_flags, owner);
     dialog.setChoice(font());

@@ -1,7 +1,7 @@
 // The message built with GMime, in the module the mail handler loads on the first send.
 #include "mimemodule.h"
 
-#include "mapi.h"
+#include "mailhandler.h"
 #include "recipientaddress.h"
 
 #include <QList>
@@ -299,26 +299,24 @@ QByteArray buildMessage(const MimeMessage::Fields &fields)
         = g_byte_array_sized_new(guint(body.size() / 3 * 4 + body.size() / 38 + 4096));
     GObjectPtr<GMimeStream> output(g_mime_stream_mem_new_with_byte_array(bytes));
     if (g_mime_object_write_to_stream(object, options.get(), output.get()) < 0)
-        throw Error { MapiError::Failure, u"メッセージを組み立てられませんでした。"_s };
+        throw Error { MapiError::Failure, {} };
     return QByteArray(reinterpret_cast<const char *>(bytes->data), qsizetype(bytes->len));
 }
 
 } // namespace
 
 // What is thrown here does not cross into the program that loaded the module: it comes back as
-// a number and a description.
+// a number, which the mail handler words for the author.
 extern "C" Q_DECL_EXPORT qint32 zelvora_mime_build(const MimeMessage::Fields *fields,
-                                                   QByteArray *message, QString *description)
+                                                   QByteArray *message)
 {
     static_assert(std::is_same_v<decltype(&zelvora_mime_build), MimeModule::BuildFunction>);
     try {
         *message = buildMessage(*fields);
         return 0;
     } catch (const Error &error) {
-        *description = error.description;
         return error.number;
     } catch (const std::bad_alloc &) {
-        *description = u"メモリが不足しています。"_s;
         return MapiError::InsufficientMemory;
     }
 }

@@ -1,0 +1,66 @@
+#include "issuesender.h"
+
+#include "clock.h"
+#include "errorhandling.h"
+#include "messagebox.h"
+#include "notifier.h"
+#include "statusnote.h"
+#include "textbox.h"
+#include "textmarker.h"
+
+IssueSender::IssueSender(const Services &services, TextBox &documentBox, QString placeholder,
+                         StatusNote &note)
+    : m_services(services)
+    , m_documentBox(documentBox)
+    , m_placeholder(std::move(placeholder))
+    , m_note(&note)
+    , m_guard([box = services.messageBox](const SendGuard::Question &q) {
+        return box->ask(q.text, q.answers, q.defaultAnswer, q.escapeAnswer);
+    })
+    , m_session(services.mail->createSession())
+    , m_messages(services.mail->createMessages())
+{ }
+
+IssueSender::~IssueSender() = default;
+
+void IssueSender::send(const OutgoingDocument &document)
+{
+    if (const auto refused = SendGuard::refusal(document, m_placeholder)) {
+        ErrorHandling::showWarning(*m_services.messageBox, *refused);
+        return;
+    }
+    TextMarker *marker = TextMarker::of(&m_documentBox);
+    const int guide = marker ? marker->guideWidth() : TextMarks::DefaultGuide;
+    const SendGuard::Verdict verdict
+        = m_guard.check(document, guide, m_services.clock->currentDateTime());
+    if (!verdict.send) {
+        if (verdict.mend && marker)
+            marker->showPlace(*verdict.mend);
+        return;
+    }
+    bool failed = false;
+    DocumentSender::send(*m_session, *m_messages, document, [this, &failed](const Error &error) {
+        failed = true;
+        ErrorHandling::showWarning(*m_services.messageBox, error);
+    });
+    if (failed)
+        return;
+    const QDateTime at = m_services.clock->currentDateTime();
+    m_guard.sent(document, at);
+    const auto copyFailure
+        = m_services.sentCopies ? m_services.sentCopies->lastFailure() : std::nullopt;
+    tell(SendGuard::told(document, at, copyFailure));
+}
+
+// A desktop notification; where no notification service answers, a note beside the send button.
+void IssueSender::tell(const SendGuard::Told &told)
+{
+    const auto note = [note = m_note, body = told.body] {
+        if (note)
+            note->say(body);
+    };
+    if (m_services.notifier)
+        m_services.notifier->notify(told.summary, told.body, note);
+    else
+        note();
+}
