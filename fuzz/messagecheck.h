@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace MessageCheck {
@@ -15,7 +16,7 @@ struct Seen
     QString address;
     QString subject;
     QByteArray body; // decoded
-    qsizetype longestHeaderLine = 0;
+    QList<QByteArray> headerLines; // as written, without their line breaks
 };
 
 /// Parses a whole message with GMime.
@@ -24,9 +25,9 @@ Seen read(const QByteArray &message);
 /// Builds the message for name, address and body as the main window sends it and reads it back.
 /// Empty when the address is refused before anything is built, or when the reader sees exactly
 /// one recipient with that address and name (controls as spaces), the subject "メルマガ配信",
-/// the body with its CR LF line breaks, and no header line over 78 columns but for a longer
-/// address (which may have "To: " and quotes, or " <" and ">", around it). Otherwise, what is
-/// wrong.
+/// the body with its CR LF line breaks, and no header line over 78 columns but one that cannot
+/// be folded: the To header's address alone on its line, quoted and with quoted pairs as mail
+/// allows, and even that within the 998 characters of RFC 5322. Otherwise, what is wrong.
 QString check(const QString &name, const QString &address, const QString &body);
 
 } // namespace MessageCheck
