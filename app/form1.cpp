@@ -22,10 +22,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
-
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -201,18 +198,11 @@ void Form1::fillCatalogues()
 
 Form1::~Form1() = default;
 
-// The window has no maximise button. Where one is drawn anyway (Qt's own title bars on Wayland
-// draw it whatever the window's flags say) or the window system offers the command elsewhere,
-// the window goes back to its size once the change is through.
+// The window has no maximise button, and is never maximised.
 void Form1::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)
-        && !(windowFlags() & Qt::WindowMaximizeButtonHint)) {
-        QMetaObject::invokeMethod(
-            this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); },
-            Qt::QueuedConnection);
-    }
+    FormDesign::undoMaximise(this, event);
 }
 
 QSize Form1::clientSize()

@@ -5,6 +5,7 @@
 #include "fakes.h"
 #include "filesessionstore.h"
 #include "form1.h"
+#include "roles.h"
 #include "sessionkeeper.h"
 #include "textbox.h"
 
@@ -35,7 +36,8 @@ struct Window
 
     Window()
     {
-        ControlText::setText(form.findChild<QWidget *>(u"Text"_s), japaneseDocument());
+        ControlText::setText(form.findChild<QWidget *>(QString::fromLatin1(Role::Document)),
+                             japaneseDocument());
         keeper.offer();
     }
 };
@@ -44,7 +46,7 @@ struct Window
 void BM_KeepSession(benchmark::State &state)
 {
     Window window;
-    QWidget *subtitle = window.form.findChild<QWidget *>(u"Text2"_s);
+    QWidget *subtitle = window.form.findChild<QWidget *>(QString::fromLatin1(Role::Subtitle));
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -6,6 +6,7 @@
 #include "form3.h"
 #include "handoffwindow.h"
 #include "mimemessage.h"
+#include "roles.h"
 #include "textbox.h"
 #include "unixmailhandler.h"
 
@@ -172,7 +173,7 @@ private Q_SLOTS:
             write(u"sendmail"_s, Script + program);
         const QString body = QString(1 << 16, u'本');
         QVERIFY(openForm(address, body));
-        click(u"Command9"_s);
+        click(Role::Send);
         const QList<FakeMessageBox::Shown> &shown = m_fakes->messageBox.shown;
         QCOMPARE(shown.size(), number ? 1 : 0);
         if (number) // the warning box, whatever failed
@@ -185,12 +186,12 @@ private Q_SLOTS:
         QCOMPARE(file(u"args"_s),
                  started ? QByteArray("-oi\0--\0", 7) + address.toUtf8() + '\0' : QByteArray());
         QVERIFY(!handOffWindow() && !QGuiApplication::overrideCursor());
-        QCOMPARE(ControlText::text(get(u"Text"_s)), body);
+        QCOMPARE(ControlText::text(get(Role::Document)), body);
         // The copy is what the transport read, byte for byte; a failed send keeps none.
         QCOMPARE(m_copies.kept, number ? QList<QByteArray>() : QList { file(u"message"_s) });
         if (program.isNull()) { // signed off after the failure: the next send finds a new one
             write(u"sendmail"_s, Script + "cat > \"$D/message\"");
-            click(u"Command9"_s);
+            click(Role::Send);
             QVERIFY(shown.size() == 1 && file(u"message"_s).size() > body.size());
             QCOMPARE(m_copies.kept, QList { file(u"message"_s) });
         }
@@ -224,9 +225,9 @@ private Q_SLOTS:
         write(u"sendmail"_s, Script + transport + "; echo sent >>\"$D/count\"");
         QVERIFY(openForm(Address, Body));
         QTimer::singleShot(100, this, [&] {
-            click(u"Command9"_s);
-            QTest::keyClick(get(u"Command9"_s), Qt::Key_Space);
-            click(u"Command5"_s); // "全てクリアー"
+            click(Role::Send);
+            QTest::keyClick(get(Role::Send), Qt::Key_Space);
+            click(Role::ClearAll); // "全てクリアー"
         });
         QString seen;
         whenShown(this, [&](QWidget *w) {
@@ -240,7 +241,7 @@ private Q_SLOTS:
             else if (cancel == 2)
                 w->close();
         });
-        click(u"Command9"_s);
+        click(Role::Send);
         QCOMPARE(seen, u"Zelvora|キャンセル|メールを送信しています…\n経過時間: 3 秒"_s);
         QCOMPARE(file(u"count"_s), cancel < 0 ? QByteArray("sent\n") : QByteArray());
         QCOMPARE(m_fakes->messageBox.shown.size(), cancel < 0 ? 0 : 1);
@@ -250,9 +251,9 @@ private Q_SLOTS:
                      qPrintable(m_fakes->messageBox.shown[0].prompt));
         QCOMPARE(m_copies.kept.size(), cancel < 0 ? 1 : 0);
         QVERIFY(!handOffWindow());
-        QCOMPARE(ControlText::text(get(u"Text"_s)), Body);
-        click(u"Command5"_s); // input is taken again
-        QCOMPARE(ControlText::text(get(u"Text"_s)), QString());
+        QCOMPARE(ControlText::text(get(Role::Document)), Body);
+        click(Role::ClearAll); // input is taken again
+        QCOMPARE(ControlText::text(get(Role::Document)), QString());
     }
 
     // Cancelled while a large message is still being built: the transport never starts.
@@ -261,7 +262,7 @@ private Q_SLOTS:
         write(u"sendmail"_s, Script + "cat >/dev/null");
         QVERIFY(openForm(Address, QString(4 << 20, u'本')));
         QTimer::singleShot(0, this, [&] { m_monitor->stop([] {}); });
-        click(u"Command9"_s);
+        click(Role::Send);
         QCOMPARE(file(u"args"_s), QByteArray());
         QCOMPARE(m_fakes->messageBox.shown.size(), 1);
         QVERIFY(m_fakes->messageBox.shown[0].prompt.startsWith(u"32001\r"_s));
@@ -287,8 +288,8 @@ private Q_SLOTS:
         services.mail = m_mail.get();
         m_form = std::make_unique<Form3>(services, nullptr);
         m_form->show();
-        QTimer::singleShot(100, m_form.get(), [&] { click(u"Command2"_s); });
-        click(u"Command2"_s);
+        QTimer::singleShot(100, m_form.get(), [&] { click("Command2"); });
+        click("Command2");
         QCOMPARE(file(u"count"_s), client ? QByteArray("run\n") : QByteArray());
         const QString args
             = u"--utf8\0\"TavrinSoftサポート(Zelvora Ver1.0)\" <support@tavrinsoft.example>\0"_s;
@@ -314,7 +315,7 @@ private Q_SLOTS:
                   + "from zelvora-test@example.test\nauth off\ntls off\n");
         write(u"sendmail"_s, Script + R"(exec /usr/bin/msmtp -C "$D/msmtprc" "$@")");
         QVERIFY(openForm(Address, Body));
-        click(u"Command9"_s);
+        click(Role::Send);
         QCOMPARE(m_fakes->messageBox.shown.size(), 0);
         const QDir inbox(m_dir->filePath(u"inbox/new"_s));
         QTRY_COMPARE(inbox.entryList(QDir::Files).size(), 1);
@@ -347,8 +348,11 @@ private:
         QFile f(m_dir->filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QWidget *get(const QString &name) const { return m_form->findChild<QWidget *>(name); }
-    void click(const QString &name) { QTest::mouseClick(get(name), Qt::LeftButton); }
+    QWidget *get(const char *name) const
+    {
+        return m_form->findChild<QWidget *>(QString::fromLatin1(name));
+    }
+    void click(const char *name) { QTest::mouseClick(get(name), Qt::LeftButton); }
     // The main window with every fake but the mail handler, filled in by a sender.
     bool openForm(const QString &address, const QString &body)
     {
@@ -359,9 +363,9 @@ private:
         services.mail = m_mail.get();
         m_form = std::make_unique<Form1>(services, nullptr);
         m_form->show();
-        ControlText::setText(get(u"Text8"_s), Name);
-        ControlText::setText(get(u"Text10"_s), address);
-        ControlText::setText(get(u"Text"_s), body);
+        ControlText::setText(get(Role::RecipientName), Name);
+        ControlText::setText(get(Role::RecipientAddress), address);
+        ControlText::setText(get(Role::Document), body);
         return QTest::qWaitForWindowExposed(m_form.get());
     }
 };

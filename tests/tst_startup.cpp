@@ -4,6 +4,7 @@
 #include "fakes.h"
 #include "form1.h"
 #include "form2.h"
+#include "roles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -86,7 +87,8 @@ private Q_SLOTS:
     {
         fakes.clock.readings = { 10.0, 15.5 };
         Form1 form1(fakes.services(), [&] {
-            steps << u"create"_s << form1.findChild<QLineEdit *>(u"Text9"_s)->text();
+            steps << u"create"_s
+                  << form1.findChild<QLineEdit *>(QString::fromLatin1(Role::DateBox))->text();
             return std::make_unique<LoggedForm2>();
         });
         form1.load();

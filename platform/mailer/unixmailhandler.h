@@ -8,7 +8,7 @@
 // transport run by ProcessRunner), so the windows keep repainting: the monitor refuses the
 // user's input meanwhile and lets the user cancel. The transport runs once
 // per message, with a time limit, so a stuck server cannot hold the program. What each ending
-// means for the user is in HandOffErrors.
+// means for the author is decided in mail/handofferrors.h.
 #pragma once
 
 #include "mailhandler.h"

@@ -65,6 +65,19 @@ void selectQuietly(QListWidget *list, int row)
         list->scrollToItem(list->item(row), QAbstractItemView::PositionAtCenter);
 }
 
+template<typename Widget> Widget *named(Widget *widget, const char16_t *name)
+{
+    widget->setObjectName(QString::fromUtf16(name));
+    return widget;
+}
+
+QLabel *labelled(QWidget *parent, const char16_t *name, const char16_t *caption, QWidget *buddy)
+{
+    auto label = named(new QLabel(QString::fromUtf16(caption), parent), name);
+    label->setBuddy(buddy);
+    return label;
+}
+
 int findRow(const QListWidget *list, const QString &text, Qt::MatchFlags how)
 {
     const QList<QListWidgetItem *> found = list->findItems(text, how);
@@ -88,16 +101,27 @@ FontDialog::FontDialog(qint32 flags, QWidget *parent)
 
 void FontDialog::buildControls(bool effects)
 {
-    auto named = [](auto *widget, const char16_t *name) {
-        widget->setObjectName(QString::fromUtf16(name));
-        return widget;
-    };
-    auto labelled = [&](const char16_t *name, const char16_t *caption, QWidget *buddy) {
-        auto label = named(new QLabel(QString::fromUtf16(caption), this), name);
-        label->setBuddy(buddy);
-        return label;
-    };
+    auto grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    buildLists(grid);
+    buildButtons(grid);
+    if (effects)
+        buildEffects(grid);
+    auto sampleGroup = named(new QGroupBox(u"サンプル"_s, this), u"sampleGroup");
+    m_sample = named(new QLabel(QString::fromUtf16(SampleText), sampleGroup), u"sampleText");
+    m_sample->setAlignment(Qt::AlignCenter);
+    // A large size is clipped to the box, as on paper, instead of growing the dialog.
+    m_sample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    auto sampleLayout = new QVBoxLayout(sampleGroup);
+    sampleLayout->addWidget(m_sample);
+    sampleGroup->setFixedHeight(90);
+    grid->addWidget(sampleGroup, 4, 1, 1, 3, Qt::AlignTop);
+}
 
+// The face, style and size fields with their lists below them; picking in a list fills its
+// field.
+void FontDialog::buildLists(QGridLayout *grid)
+{
     m_faceEdit = named(new QLineEdit(this), u"faceEdit");
     m_faceList = named(new QListWidget(this), u"faceList");
     m_styleEdit = named(new QLineEdit(this), u"styleEdit");
@@ -110,11 +134,9 @@ void FontDialog::buildControls(bool effects)
     for (int size : ListedSizes)
         m_sizeList->addItem(QString::number(size));
 
-    auto grid = new QGridLayout(this);
-    grid->setSizeConstraint(QLayout::SetFixedSize);
-    grid->addWidget(labelled(u"faceLabel", u"フォント名(&F):", m_faceEdit), 0, 0);
-    grid->addWidget(labelled(u"styleLabel", u"スタイル(&Y):", m_styleList), 0, 1);
-    grid->addWidget(labelled(u"sizeLabel", u"サイズ(&S):", m_sizeEdit), 0, 2);
+    grid->addWidget(labelled(this, u"faceLabel", u"フォント名(&F):", m_faceEdit), 0, 0);
+    grid->addWidget(labelled(this, u"styleLabel", u"スタイル(&Y):", m_styleList), 0, 1);
+    grid->addWidget(labelled(this, u"sizeLabel", u"サイズ(&S):", m_sizeEdit), 0, 2);
     grid->addWidget(m_faceEdit, 1, 0);
     grid->addWidget(m_styleEdit, 1, 1);
     grid->addWidget(m_sizeEdit, 1, 2);
@@ -126,44 +148,6 @@ void FontDialog::buildControls(bool effects)
     m_faceList->setFixedSize(190, 130);
     m_styleList->setFixedSize(110, 130);
     m_sizeList->setFixedSize(70, 130);
-
-    m_ok = named(new QPushButton(u"OK"_s, this), u"okButton");
-    m_ok->setDefault(true);
-    auto cancel = named(new QPushButton(u"キャンセル"_s, this), u"cancelButton");
-    auto buttons = new QVBoxLayout;
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
-    grid->addLayout(buttons, 1, 3, 2, 1);
-    grid->setColumnMinimumWidth(3, 90);
-
-    if (effects) {
-        m_effects = named(new QGroupBox(u"文字飾り"_s, this), u"effectsGroup");
-        m_strikethru = named(new QCheckBox(u"取り消し線(&K)"_s, m_effects), u"strikethruCheck");
-        m_underline = named(new QCheckBox(u"下線(&U)"_s, m_effects), u"underlineCheck");
-        m_colour = named(new QComboBox(m_effects), u"colourCombo");
-        for (const NamedColour &c : StandardColours)
-            m_colour->addItem(swatch(c.value), QString::fromUtf16(c.name), c.value);
-        auto box = new QVBoxLayout(m_effects);
-        box->addWidget(m_strikethru);
-        box->addWidget(m_underline);
-        box->addWidget(labelled(u"colourLabel", u"色(&C):", m_colour));
-        box->addWidget(m_colour);
-        grid->addWidget(m_effects, 4, 0, Qt::AlignTop);
-        connect(m_strikethru, &QCheckBox::toggled, this, &FontDialog::refresh);
-        connect(m_underline, &QCheckBox::toggled, this, &FontDialog::refresh);
-        connect(m_colour, &QComboBox::currentIndexChanged, this, &FontDialog::refresh);
-    }
-
-    auto sampleGroup = named(new QGroupBox(u"サンプル"_s, this), u"sampleGroup");
-    m_sample = named(new QLabel(QString::fromUtf16(SampleText), sampleGroup), u"sampleText");
-    m_sample->setAlignment(Qt::AlignCenter);
-    // A large size is clipped to the box, as on paper, instead of growing the dialog.
-    m_sample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    auto sampleLayout = new QVBoxLayout(sampleGroup);
-    sampleLayout->addWidget(m_sample);
-    sampleGroup->setFixedHeight(90);
-    grid->addWidget(sampleGroup, 4, 1, 1, 3, Qt::AlignTop);
 
     connect(m_faceList, &QListWidget::currentTextChanged, this, [this](const QString &face) {
         if (!face.isEmpty())
@@ -181,8 +165,41 @@ void FontDialog::buildControls(bool effects)
         refresh();
     });
     connect(m_sizeEdit, &QLineEdit::textEdited, this, &FontDialog::sizeTyped);
+}
+
+void FontDialog::buildButtons(QGridLayout *grid)
+{
+    m_ok = named(new QPushButton(u"OK"_s, this), u"okButton");
+    m_ok->setDefault(true);
+    auto cancel = named(new QPushButton(u"キャンセル"_s, this), u"cancelButton");
+    auto buttons = new QVBoxLayout;
+    buttons->addWidget(m_ok);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+    grid->addLayout(buttons, 1, 3, 2, 1);
+    grid->setColumnMinimumWidth(3, 90);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+// Strikethrough, underline and the text colour.
+void FontDialog::buildEffects(QGridLayout *grid)
+{
+    m_effects = named(new QGroupBox(u"文字飾り"_s, this), u"effectsGroup");
+    m_strikethru = named(new QCheckBox(u"取り消し線(&K)"_s, m_effects), u"strikethruCheck");
+    m_underline = named(new QCheckBox(u"下線(&U)"_s, m_effects), u"underlineCheck");
+    m_colour = named(new QComboBox(m_effects), u"colourCombo");
+    for (const NamedColour &c : StandardColours)
+        m_colour->addItem(swatch(c.value), QString::fromUtf16(c.name), c.value);
+    auto box = new QVBoxLayout(m_effects);
+    box->addWidget(m_strikethru);
+    box->addWidget(m_underline);
+    box->addWidget(labelled(m_effects, u"colourLabel", u"色(&C):", m_colour));
+    box->addWidget(m_colour);
+    grid->addWidget(m_effects, 4, 0, Qt::AlignTop);
+    connect(m_strikethru, &QCheckBox::toggled, this, &FontDialog::refresh);
+    connect(m_underline, &QCheckBox::toggled, this, &FontDialog::refresh);
+    connect(m_colour, &QComboBox::currentIndexChanged, this, &FontDialog::refresh);
 }
 
 void FontDialog::listFaces(qint32 flags)

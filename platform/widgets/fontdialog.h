@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -43,6 +44,9 @@ public:
 
 private:
     void buildControls(bool effects);
+    void buildLists(QGridLayout *grid);
+    void buildButtons(QGridLayout *grid);
+    void buildEffects(QGridLayout *grid);
     void listFaces(qint32 flags);
     void faceTyped(const QString &text);
     void sizeTyped(const QString &text);

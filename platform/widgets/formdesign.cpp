@@ -331,6 +331,17 @@ QWidget *control(const QWidget *form, const char *name)
     return w;
 }
 
+void undoMaximise(QWidget *window, QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange && (window->windowState() & Qt::WindowMaximized)
+        && !(window->windowFlags() & Qt::WindowMaximizeButtonHint)) {
+        QMetaObject::invokeMethod(
+            window,
+            [window] { window->setWindowState(window->windowState() & ~Qt::WindowMaximized); },
+            Qt::QueuedConnection);
+    }
+}
+
 void centreOnScreen(QWidget *window)
 {
     const QScreen *screen = window->screen();

@@ -11,6 +11,7 @@
 #include <optional>
 #include <span>
 
+class QEvent;
 class QWidget;
 
 namespace FormDesign {
@@ -111,6 +112,12 @@ void nameControls(QWidget *form, std::span<const AccessibleName> names);
 
 /// The control of form named name; it must exist.
 QWidget *control(const QWidget *form, const char *name);
+
+/// For a window without a maximise button, called from its changeEvent(): where one is drawn
+/// anyway (Qt's own title bars on Wayland draw it whatever the window's flags say) or the window
+/// system offers the command elsewhere, the window goes back to its size once the change is
+/// through.
+void undoMaximise(QWidget *window, QEvent *event);
 
 /// Moves a top-level window so that its frame is centred on its screen.
 void centreOnScreen(QWidget *window);
