@@ -3,12 +3,14 @@
 #include "filesessionstore.h"
 #include "form1.h"
 #include "keptsession.h"
+#include "roles.h"
 #include "sessionkeeper.h"
 #include "textbox.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 
@@ -22,8 +24,21 @@ namespace {
 const QByteArray None = "(none)";
 const QString Awkward = u"一行目\r\n\u00A0二\u2028三\u3000ＡＢＣ（＾0＾）～\r\n"_s;
 
+// A kept field's key: the design name of its control.
+QString key(const char *role)
+{
+    return QString::fromLatin1(role);
+}
+
+QWidget *control(const QWidget &window, const char *role)
+{
+    return window.findChild<QWidget *>(key(role));
+}
+
 const KeptSession Sample {
-    { { u"Text7"_s, Awkward }, { u"Text"_s, u"\t\"\\\x01"_s + Awkward }, { u"List1"_s, u"☆"_s } },
+    { { key(Role::Body), Awkward },
+      { key(Role::Document), u"\t\"\\\x01"_s + Awkward },
+      { key(Role::Decorations), u"☆"_s } },
     { { u"IPAPGothic"_s, u"Sans"_s }, 10.5, true, false, true, false, 0x12ab34 },
     60
 };
@@ -43,6 +58,27 @@ QString run(const QString &words, const QStringList &more = {})
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
 }
+
+/// A store in memory whose first saves are refused.
+class MemoryStore final : public SessionStore
+{
+public:
+    Kept take(qint64) override { return {}; }
+    std::optional<Failure> save(const QByteArray &bytes) override
+    {
+        if (++saves <= refusals)
+            return Failure { location(), u"ディスクがいっぱいです"_s };
+        kept = bytes;
+        return std::nullopt;
+    }
+    void discard() override { kept.clear(); }
+    void moveAside() override { }
+    void leave() override { }
+    QString location() const override { return u"/state/zelvora/session"_s; }
+    int refusals = 0;
+    int saves = 0;
+    QByteArray kept;
+};
 
 } // namespace
 
@@ -79,25 +115,49 @@ private Q_SLOTS:
         QTEST(KeptSession::parse(bytes).reading, "reading");
     }
 
-    // Two instances at once write two files; the next two starts take one each.
+    // Two instances at once write two files, however long the first has run; the next two
+    // starts take one each.
     void twoInstances()
     {
         auto first = std::make_unique<FileSessionStore>(m_dir.path());
         auto second = std::make_unique<FileSessionStore>(m_dir.path());
         QCOMPARE(first->take(99).found, Found::Nothing);
+        QVERIFY(!first->save("first"));
+        // Where the system's lock on a file does not reach (a folder shared by two machines), an
+        // instance sees only the lock file's words and its age: a copy of them, an hour old.
+        QCOMPARE(run(u"sh -c"_s,
+                     { u"cp $0 $0~ && mv $0~ $0 && touch -d '1 hour ago' $0"_s,
+                       first->location() + u".lock"_s }),
+                 QString());
         QCOMPARE(second->take(99).found, Found::Nothing);
-        first->save("first");
-        second->save("second");
+        QVERIFY(!second->save("second"));
+        QCOMPARE_NE(second->location(), first->location());
         QCOMPARE(run(u"stat -c%a"_s, { first->location(), m_dir.path() }), u"600\n700"_s);
-        QFile newer(second->location()); // a file's times are set through an open file
-        QVERIFY(newer.open(QIODevice::ReadWrite)
-                && newer.setFileTime(QDateTime::currentDateTime().addSecs(5),
-                                     QFile::FileModificationTime));
+        QCOMPARE(run(u"touch -d"_s, { u"5 seconds"_s, second->location() }), QString());
         first.reset(), second.reset();
         FileSessionStore third(m_dir.path()), fourth(m_dir.path());
         QCOMPARE(third.take(99).bytes, "second");
         QCOMPARE(fourth.take(99).bytes, "first");
         QCOMPARE(FileSessionStore(m_dir.path()).take(99).found, Found::Nothing);
+    }
+
+    // Root writes through any permission: what stops every user is a folder where a file
+    // belongs, or a file where the folder belongs.
+    void refusedSave_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::newRow("the session a folder") << u"mkdir -p %1/session"_s;
+        QTest::newRow("the state folder a file") << u"touch %1"_s;
+    }
+    void refusedSave()
+    {
+        QFETCH(QString, make);
+        QCOMPARE(run(u"sh -c"_s, { make.arg(m_dir.filePath(u"zelvora"_s)) }), QString());
+        FileSessionStore store(m_dir.filePath(u"zelvora"_s));
+        store.take(99);
+        const auto failure = store.save("kept");
+        QVERIFY(failure && !failure->reason.isEmpty());
+        QCOMPARE(failure->path, store.location());
     }
 
     void offer_data()
@@ -108,11 +168,12 @@ private Q_SLOTS:
             QTest::addColumn<int>(column);
         QTest::addColumn<QString>("body");
         KeptSession old = Sample;
-        old.fields[u"Text9"_s] = u"1999/01/01"_s;
+        old.fields[key(Role::DateBox)] = u"1999/01/01"_s;
         const QByteArray bytes = old.toBytes();
         const QByteArray newer = QByteArray(bytes).replace("\"version\": 1", "\"version\": 9");
         QTest::newRow("nothing kept") << QByteArray() << None << 1 << 0 << 0 << QString();
-        QTest::newRow("like a new window") << QByteArray("new") << None << 1 << 0 << 0 << QString();
+        QTest::newRow("a new window of another day")
+            << QByteArray("new") << None << 0 << 0 << 0 << QString();
         QTest::newRow("はい") << bytes << bytes << 0 << 1 << 0 << Awkward;
         QTest::newRow("いいえ") << bytes << None << 1 << 1 << 0 << QString();
         QTest::newRow("unreadable") << QByteArray("{\"format") << None << 1 << 0 << 1 << QString();
@@ -126,27 +187,79 @@ private Q_SLOTS:
         QFETCH(QByteArray, kept);
         FakeServices fakes;
         Form1 form1(fakes.services(), nullptr);
-        ControlText::setText(form1.findChild<QWidget *>(u"Text9"_s), u"2001/05/12"_s);
+        ControlText::setText(control(form1, Role::DateBox), u"2001/05/12"_s);
         FileSessionStore store(m_dir.path());
         SessionKeeper keeper(form1, store, fakes.messageBox);
+        if (kept == "new") {
+            KeptSession anotherDay = keeper.collect();
+            anotherDay.fields[key(Role::DateBox)] = u"1999/01/01"_s;
+            kept = anotherDay.toBytes();
+        }
         if (kept.startsWith("sh "))
             QCOMPARE(run(u"sh -c"_s, { QString::fromUtf8(kept.mid(3)).arg(place()) }), QString());
         else if (QFile file(place()); !kept.isEmpty())
-            QVERIFY(file.open(QIODevice::WriteOnly)
-                    && file.write(kept == "new" ? keeper.collect().toBytes() : kept) > 0);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(kept) > 0);
         QFETCH(int, answer);
         fakes.messageBox.answers = { answer };
         keeper.offer();
         QTEST(int(fakes.messageBox.asked.size()), "asked");
         QTEST(int(fakes.messageBox.shown.size()), "warned");
         QFETCH(QString, body);
-        QCOMPARE(keeper.collect().fields[u"Text7"_s], body);
-        QCOMPARE(keeper.collect().fields[u"Text9"_s], u"2001/05/12"_s);
+        QCOMPARE(keeper.collect().fields[key(Role::Body)], body);
+        QCOMPARE(keeper.collect().fields[key(Role::DateBox)], u"2001/05/12"_s);
         QTEST(readFile(place()), "left");
         QCOMPARE(QFileInfo::exists(place() + u".bad"_s), fakes.messageBox.shown.size() == 1);
         const KeptSession now = keeper.collect();
         QCOMPARE(now.documentFont == Sample.documentFont && now.guideWidth == Sample.guideWidth,
                  body == Awkward);
+    }
+
+    // A change is written at most DelayMs later however long the typing goes on, and at once
+    // when the program quits; a refused write is written again without a new change, and told
+    // once.
+    void writes_data()
+    {
+        QTest::addColumn<bool>("typing"); // a character every DelayMs / 4 until the writes
+        QTest::addColumn<bool>("quitting"); // right after the first character
+        QTest::addColumn<int>("refusals");
+        QTest::addColumn<int>("writes"); // before the last keep()
+        QTest::newRow("quitting") << false << true << 0 << 1;
+        QTest::newRow("typing on") << true << false << 0 << 1;
+        QTest::newRow("refused") << false << false << 1 << 1;
+        QTest::newRow("refused while typing on") << true << false << 2 << 2;
+    }
+    void writes()
+    {
+        QFETCH(bool, typing);
+        QFETCH(bool, quitting);
+        QFETCH(int, refusals);
+        QFETCH(int, writes);
+        FakeServices fakes;
+        Form1 form1(fakes.services(), nullptr);
+        MemoryStore store;
+        store.refusals = refusals;
+        SessionKeeper keeper(form1, store, fakes.messageBox);
+        keeper.offer();
+        QWidget *body = control(form1, Role::Body);
+        const auto type = [body] { ControlText::setText(body, ControlText::text(body) + u"あ"_s); };
+        QTimer typist;
+        connect(&typist, &QTimer::timeout, body, type);
+        type();
+        if (typing)
+            typist.start(SessionKeeper::DelayMs / 4);
+        if (quitting) {
+            // The signal is the application's own; a call by name emits it all the same.
+            QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit"));
+            QCOMPARE(store.saves, writes);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(store.saves, writes, (writes + 1) * SessionKeeper::DelayMs);
+        typist.stop();
+        QCOMPARE(store.kept.isEmpty(), refusals >= writes);
+        QCOMPARE(fakes.messageBox.shown.size(), qsizetype(refusals > 0));
+        for (const auto &shown : std::as_const(fakes.messageBox.shown))
+            QVERIFY(shown.prompt.contains(store.location()));
+        keeper.keep();
+        QCOMPARE(store.kept, keeper.collect().toBytes());
     }
 
     // The real program: what was typed is kept however it ends, and a transport that hangs is
@@ -190,7 +303,7 @@ private Q_SLOTS:
                : void(run(u"xdotool windowclose "_s + window));
         QVERIFY(zelvora.waitForFinished(10000)
                 && zelvora.exitCode() == (signal == SIGKILL ? 9 : 0));
-        QCOMPARE(KeptSession::parse(readFile(kept)).session.fields[u"Text10"_s],
+        QCOMPARE(KeptSession::parse(readFile(kept)).session.fields[key(Role::RecipientAddress)],
                  u"a@example.test"_s);
         if (handOff) // gone, or a zombie of nobody
             QCOMPARE(run(u"ps -o stat= -p "_s

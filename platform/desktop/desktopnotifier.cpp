@@ -19,10 +19,17 @@ DesktopNotifier::DesktopNotifier(QString applicationId)
     : m_applicationId(std::move(applicationId))
 { }
 
+DesktopNotifier::DesktopNotifier(QString applicationId, const QDBusConnection &bus)
+    : m_applicationId(std::move(applicationId))
+    , m_bus(std::make_unique<QDBusConnection>(bus))
+{ }
+
+DesktopNotifier::~DesktopNotifier() = default;
+
 void DesktopNotifier::notify(const QString &summary, const QString &body,
                              std::function<void()> unanswered)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = m_bus ? *m_bus : QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(unanswered),
                                   Qt::QueuedConnection);

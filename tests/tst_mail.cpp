@@ -1,0 +1,292 @@
+// The policy of sending, without a window: which recipient addresses a transport is given and how
+// a recipient is written, what the author reads for each way a hand-off ends, and the send
+// guard's refusals, questions and report after a send.
+#include "handofferrors.h"
+#include "mailhandler.h"
+#include "recipientaddress.h"
+#include "sendguard.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+using Helper = HandOffErrors::Helper;
+using How = HandOffEnd::How;
+
+namespace {
+
+const QString Placeholder = u"作成した文書がこの欄に表示されます。"_s;
+const QString Address = u"list@example.jp"_s;
+const QDateTime At(QDate(2026, 12, 7), QTime(9, 5, 30));
+// Narrower than the default, so that a guide not passed on is seen.
+constexpr int Guide = 40;
+
+// The author: answers the guard's questions from a queue, then as Escape does.
+struct Author
+{
+    QList<SendGuard::Question> asked;
+    QList<int> answers;
+    SendGuard::Ask ask()
+    {
+        return [this](const SendGuard::Question &q) {
+            asked.append(q);
+            return answers.isEmpty() ? q.escapeAnswer : answers.takeFirst();
+        };
+    }
+};
+
+} // namespace
+
+class TestMail final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void address_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("dotted local part") << u"taro.yamada@example.jp"_s << true;
+        QTest::newRow("carrier's dots") << u"taro..yamada.@example.ne.jp"_s << true;
+        QTest::newRow("hyphen inside labels") << u"taro@mail-1.example-jp.jp"_s << true;
+        QTest::newRow("address literal") << u"taro@[192.0.2.1]"_s << true;
+        QTest::newRow("254 characters")
+            << QString(64, u'a') + u'@' + QString(186, u'b') + u".jp"_s << true;
+        QTest::newRow("255 characters")
+            << QString(65, u'a') + u'@' + QString(186, u'b') + u".jp"_s << false;
+        QTest::newRow("label starts with -") << u"taro@-example.jp"_s << false;
+        QTest::newRow("label ends with -") << u"taro@example-.jp"_s << false;
+        QTest::newRow("empty label") << u"taro@example..jp"_s << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("no local part") << u"@example.jp"_s << false;
+        QTest::newRow("no domain") << u"taro@"_s << false;
+        QTest::newRow("option") << u"-oQ/tmp@example.jp"_s << false;
+        QTest::newRow("space") << u"taro yamada@example.jp"_s << false;
+        QTest::newRow("second recipient") << u"root,taro@example.jp"_s << false;
+        QTest::newRow("line break") << u"taro@example.jp\r\nBcc: v@example.com"_s << false;
+        QTest::newRow("fullwidth at") << u"taro＠example.jp"_s << false;
+    }
+    // check() agrees with isValid() and refuses with the invalid-recipients error.
+    void address()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, valid);
+        QCOMPARE(RecipientAddress::isValid(address), valid);
+        const auto error = ErrorHandling::trap([&] { RecipientAddress::check(address); });
+        QCOMPARE(error.value_or(Error {}).number, valid ? 0 : 32025);
+    }
+
+    void recipient_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("displayName");
+        QTest::addColumn<QString>("mailbox");
+        QTest::newRow("plain") << u"山田 太郎"_s << u"山田 太郎"_s
+                               << u"山田 太郎 <list@example.jp>"_s;
+        QTest::newRow("comma") << u"Yamada, Taro"_s << u"Yamada, Taro"_s
+                               << u"\"Yamada, Taro\" <list@example.jp>"_s;
+        QTest::newRow("quote and backslash")
+            << u"a\"b\\c"_s << u"a\"b\\c"_s << u"\"a\\\"b\\\\c\" <list@example.jp>"_s;
+        QTest::newRow("control characters") << u" 山田\r\n太郎\u0000\u2028"_s << u"山田  太郎"_s
+                                            << u"山田  太郎 <list@example.jp>"_s;
+        QTest::newRow("control characters only") << u"\t\u007F\u0085"_s << QString() << Address;
+    }
+    void recipient()
+    {
+        QFETCH(QString, name);
+        QTEST(RecipientAddress::displayName(name), "displayName");
+        QTEST(RecipientAddress::mailbox(name, Address), "mailbox");
+    }
+
+    void handOffEnd_data()
+    {
+        QTest::addColumn<Helper>("helper");
+        QTest::addColumn<How>("how");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("tookAllInput");
+        QTest::addColumn<qint32>("number"); // 0: handed over
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("unsaid"); // none when empty
+        const auto row = [](const char *tag, Helper helper, How how, int exitCode, bool all,
+                            qint32 number, const QString &said, const QString &unsaid = {}) {
+            QTest::newRow(tag) << helper << how << exitCode << all << number << said << unsaid;
+        };
+        const Helper T = Helper::Transport, C = Helper::MailClient;
+        const QString again = u"もう一度送信してください"_s;
+        row("sent", T, How::Exited, 0, true, 0, {});
+        row("exit 0 before the end", T, How::Exited, 0, false, 32002, u"最後まで受け取らずに"_s);
+        row("exit 67", T, How::Exited, 67, false, 32014, u"宛先 taro@example.jp には"_s);
+        row("exit 68", T, How::Exited, 68, true, 32014, u"宛先 taro@example.jp には"_s);
+        row("exit 69", T, How::Exited, 69, true, 32002, u"送れませんでした（終了コード 69）"_s);
+        row("exit 78", T, How::Exited, 78, false, 32002,
+            u"正しくありません（終了コード 78）。/opt/mta/sendmail の設定を確かめて"_s);
+        row("not found", T, How::NotFound, 0, true, 32003, u"（sendmail 互換）が見つかりません"_s);
+        row("crashed", T, How::Crashed, 0, false, 32002, u"sendmail が異常終了"_s);
+        row("timed out", T, How::TimedOut, 0, false, 32002, u"3 秒たっても"_s);
+        row("cancelled", T, How::Cancelled, 0, false, 32001, u"送られていない可能性"_s, again);
+        row("cancelled after the whole message", T, How::Cancelled, 0, true, 32001,
+            u"既に送られている可能性"_s, again);
+        row("compose window open", C, How::LeftRunning, 0, true, 0, {});
+        row("client exit 0", C, How::Exited, 0, true, 0, {});
+        row("client exit 3", C, How::Exited, 3, true, 32002, u"xdg-email の終了コード 3"_s);
+        row("client cancelled", C, How::Cancelled, 0, true, 32001, u"送られていない可能性"_s);
+        row("client not found", C, How::NotFound, 0, true, 32002, u"xdg-utils"_s);
+    }
+    void handOffEnd()
+    {
+        QFETCH(Helper, helper);
+        QFETCH(How, how);
+        QFETCH(int, exitCode);
+        QFETCH(bool, tookAllInput);
+        QFETCH(qint32, number);
+        QFETCH(QString, said);
+        QFETCH(QString, unsaid);
+        const auto error
+            = HandOffErrors::errorFor(helper, { how, exitCode, {}, {}, tookAllInput },
+                                      { u"/opt/mta/sendmail"_s, u"taro@example.jp"_s, 3s });
+        QCOMPARE(error.value_or(Error {}).number, number);
+        if (!error)
+            return;
+        QVERIFY2(error->description.contains(said), qPrintable(error->description));
+        if (!unsaid.isEmpty())
+            QVERIFY2(!error->description.contains(unsaid), qPrintable(error->description));
+    }
+
+    void refusal_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<qint32>("number"); // 0: sent
+        QTest::newRow("empty") << QString() << 32017;
+        QTest::newRow("white space only") << u" \r\n\t\u3000\u00A0\r\n"_s << 32017;
+        QTest::newRow("placeholder") << Placeholder << 32017;
+        QTest::newRow("placeholder and more") << Placeholder + u"\r\n本文"_s << 0;
+        QTest::newRow("one character") << u"\u3000x\r\n"_s << 0;
+    }
+    void refusal()
+    {
+        QFETCH(QString, body);
+        QTEST(
+            SendGuard::refusal({ u"読者"_s, Address, body }, Placeholder).value_or(Error {}).number,
+            "number");
+    }
+
+    void marks_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QList<int>>("answers"); // empty: Escape
+        QTest::addColumn<bool>("send");
+        QTest::addColumn<QString>("mend"); // "line, column" gone back to; empty: none
+        const QString uncarried = u"本文\r\nab①"_s;
+        QTest::newRow("up to the guide")
+            << u"本文\r\n"_s + QString(Guide, u'x') << QList<int>() << true << QString();
+        QTest::newRow("white space at line ends")
+            << u"本文 \r\n二行目  "_s << QList<int>() << true << QString();
+        QTest::newRow("送信する") << uncarried << QList { 0 } << true << QString();
+        QTest::newRow("戻って直す") << uncarried << QList { 1 } << false << u"2, 3"_s;
+        QTest::newRow("past the guide, Escape")
+            << u"本文\r\n"_s + QString(Guide + 1, u'x') << QList<int>() << false << u"2, 41"_s;
+    }
+    // Asked exactly when the marks say readers may not see the document as written; the wording
+    // and the places are the marks' own.
+    void marks()
+    {
+        QFETCH(QString, document);
+        QFETCH(QList<int>, answers);
+        Author author;
+        author.answers = answers;
+        SendGuard guard(author.ask());
+        const SendGuard::Verdict verdict = guard.check({ {}, Address, document }, Guide, At);
+        QTEST(verdict.send, "send");
+        QTEST(verdict.mend ? u"%1, %2"_s.arg(verdict.mend->line).arg(verdict.mend->column)
+                           : QString(),
+              "mend");
+        const TextMarks::Summary summary = TextMarks::summarize(document, Guide);
+        QCOMPARE(author.asked.size(), summary.asks() ? 1 : 0);
+        if (author.asked.isEmpty())
+            return;
+        const SendGuard::Question &q = author.asked[0];
+        QCOMPARE(q.text, TextMarks::question(summary, Guide));
+        QCOMPARE(std::tuple(q.answers, q.defaultAnswer, q.escapeAnswer),
+                 std::tuple(QStringList { u"送信する(&S)"_s, u"戻って直す(&B)"_s }, 1, 1));
+    }
+
+    void sendAgain_data()
+    {
+        QTest::addColumn<bool>("sameDocument");
+        QTest::addColumn<bool>("sameAddress");
+        QTest::addColumn<int>("secondsLater");
+        QTest::addColumn<QList<int>>("answers"); // empty: Escape
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("send");
+        const QList<int> escape;
+        QTest::newRow("at once, Escape") << true << true << 0 << escape << true << false;
+        QTest::newRow("9:59 later, いいえ") << true << true << 599 << QList { 1 } << true << false;
+        QTest::newRow("9:59 later, はい") << true << true << 599 << QList { 0 } << true << true;
+        QTest::newRow("10 minutes later") << true << true << 600 << escape << false << true;
+        QTest::newRow("another document") << false << true << 0 << escape << false << true;
+        QTest::newRow("another address") << true << false << 0 << escape << false << true;
+        QTest::newRow("clock set back") << true << true << -60 << escape << false << true;
+    }
+    void sendAgain()
+    {
+        QFETCH(bool, sameDocument);
+        QFETCH(bool, sameAddress);
+        QFETCH(int, secondsLater);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, asked);
+        Author author;
+        SendGuard guard(author.ask());
+        const OutgoingDocument first { u"読者"_s, Address, u"第1号\r\n本文"_s };
+        QVERIFY(guard.check(first, Guide, At).send);
+        guard.sent(first, At);
+        QVERIFY(author.asked.isEmpty()); // nothing was sent before
+        OutgoingDocument second = first;
+        if (!sameDocument)
+            second.body += u"。"_s;
+        if (!sameAddress)
+            second.recipientAddress = u"other@example.jp"_s;
+        author.answers = answers;
+        QTEST(guard.check(second, Guide, At.addSecs(secondsLater)).send, "send");
+        QCOMPARE(author.asked.size(), asked ? 1 : 0);
+        if (!asked)
+            return;
+        const SendGuard::Question &q = author.asked[0];
+        QCOMPARE(q.text, u"この文書は 09:05 に同じ宛先へ送信済みです。もう一度送信しますか？"_s);
+        QCOMPARE(std::tuple(q.answers, q.defaultAnswer, q.escapeAnswer),
+                 std::tuple(QStringList { u"はい"_s, u"いいえ"_s }, 1, 1));
+    }
+
+    void told_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("copyFailure"); // a SentCopies::Failure::What; -1: kept
+        QTest::addColumn<QString>("said");
+        QTest::newRow("kept") << u"読者"_s << -1
+                              << u"09:05 に 読者 <list@example.jp> 宛てのメールを送信しました"_s;
+        QTest::newRow("no name") << QString() << -1 << u"09:05 に list@example.jp 宛て"_s;
+        QTest::newRow("folder not made")
+            << u"読者"_s << int(SentCopies::Failure::Folder)
+            << u"控えは保存できませんでした: 控えのフォルダー /home/u/sent を作れませんでした。"_s;
+        QTest::newRow("file not written")
+            << u"読者"_s << int(SentCopies::Failure::File)
+            << u"控えは保存できませんでした: 控え /home/u/sent を書けませんでした（空きがありません）。"_s;
+    }
+    void told()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, copyFailure);
+        QFETCH(QString, said);
+        std::optional<SentCopies::Failure> failure;
+        if (copyFailure >= 0)
+            failure = { SentCopies::Failure::What(copyFailure), u"/home/u/sent"_s,
+                        u"空きがありません"_s };
+        const SendGuard::Told told = SendGuard::told({ name, Address, u"本文"_s }, At, failure);
+        QCOMPARE(told.summary, u"メールマガジンを送信しました"_s);
+        QVERIFY2(told.body.contains(said), qPrintable(told.body));
+        QCOMPARE(told.body.contains(u"控え"_s), bool(failure));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMail)
+#include "tst_mail.moc"
