@@ -17,8 +17,6 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
@@ -521,44 +519,6 @@ private Q_SLOTS:
             QCOMPARE(QApplication::focusWidget(), get(Role::Document));
             QCOMPARE(static_cast<TextBox *>(get(Role::Document))->textCursor().position(), 2);
         }
-    }
-
-    // The document box's context menu: a replacement and a wrap are one undo step each; the
-    // wrap keeps the URL whole, puts no closing bracket or 、。 first and changes nothing else.
-    void replaceAndWrap()
-    {
-        auto box = static_cast<TextBox *>(get(Role::Document));
-        const QString url = u"https://www.example.jp/magazine/backnumber/2026-12.html"_s;
-        QString paragraph;
-        for (int i = 0; paragraph.size() < 300; ++i)
-            paragraph
-                += u"今月号では「読みやすい一行」について、%1番目の話題を取り上げます。"_s.arg(i)
-                + (i == 3 ? u"（詳しくは"_s + url + u"をご覧ください）"_s : QString());
-        const QString document = u"①の話\r\n"_s + paragraph + u"\r\n以上"_s;
-        setText(Role::Document, document);
-        const auto menuAt = [&](int position, const QString &name) {
-            QTextCursor at(box->document());
-            at.setPosition(position);
-            std::unique_ptr<QMenu> menu(
-                TextMarker::of(box)->createContextMenu(box->cursorRect(at).center()));
-            QAction *action = menu->findChild<QAction *>(name);
-            return action ? (action->trigger(), action->text()) : QString();
-        };
-        QCOMPARE(menuAt(0, u"replaceMark"_s), u"「①」を「(1)」に置き換える"_s);
-        QCOMPARE(text(Role::Document), u"(1)"_s + document.mid(1));
-        box->undo();
-        QCOMPARE(text(Role::Document), document);
-
-        box->moveCursor(QTextCursor::NextBlock); // the paragraph's line
-        QCOMPARE(menuAt(6, u"wrapSelection"_s), u"選択範囲を折り返す(&W)"_s);
-        const QStringList lines = text(Role::Document).split(u"\r\n"_s);
-        QCOMPARE(lines.join(QString()), document.split(u"\r\n"_s).join(QString()));
-        for (const QString &line : lines) {
-            QVERIFY(TextMarks::columns(line) <= 70 && !u"）」』】〕〉》、。"_s.contains(line[0]));
-            QVERIFY(!line.contains(u"https:"_s) || line.contains(url));
-        }
-        box->undo();
-        QCOMPARE(text(Role::Document), document);
     }
 };
 
