@@ -5,8 +5,11 @@
 #include "notifier.h"
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QDBusConnection;
+class QDBusPendingCallWatcher;
 
 class DesktopNotifier final : public Notifier
 {
@@ -22,6 +25,21 @@ public:
                 std::function<void()> unanswered) override;
 
 private:
+    struct Waiting
+    {
+        QString summary;
+        QString body;
+        std::function<void()> unanswered;
+    };
+
+    QDBusConnection bus() const;
+    void askCapabilities(const QDBusConnection &bus);
+    void answered(const QDBusPendingCallWatcher &answer);
+    void send(const QDBusConnection &bus, const Waiting &notification) const;
+
     QString m_applicationId;
     std::unique_ptr<QDBusConnection> m_bus; // none: the session bus
+    std::optional<bool> m_markup; // the service's answer: whether it reads bodies as markup
+    std::unique_ptr<QDBusPendingCallWatcher> m_asking; // while the service is being asked
+    std::vector<Waiting> m_waiting; // notifications held until the service answers
 };
