@@ -14,16 +14,22 @@ IssueSender::IssueSender(const Services &services, TextBox &documentBox, QString
     , m_documentBox(documentBox)
     , m_placeholder(std::move(placeholder))
     , m_note(&note)
-    , m_guard([box = services.messageBox](const SendGuard::Question &q) {
-        return box->ask(q.text, q.answers, q.defaultAnswer, q.escapeAnswer);
-    })
+    , m_guard(
+          [box = services.messageBox](const SendGuard::Question &q) {
+              return box->ask(q.text, q.answers, q.defaultAnswer, q.escapeAnswer);
+          },
+          services.sentCopies,
+          [box = services.messageBox](const QString &text) {
+              box->show(text, MessageBox::Exclamation, ErrorHandling::appTitle());
+          })
     , m_session(services.mail->createSession())
     , m_messages(services.mail->createMessages())
 { }
 
 IssueSender::~IssueSender() = default;
 
-void IssueSender::send(const OutgoingDocument &document)
+void IssueSender::send(const OutgoingDocument &document,
+                       const std::optional<DocumentFields> &madeFrom, const DocumentFields &fields)
 {
     if (const auto refused = SendGuard::refusal(document, m_placeholder)) {
         ErrorHandling::showWarning(*m_services.messageBox, *refused);
@@ -32,7 +38,7 @@ void IssueSender::send(const OutgoingDocument &document)
     TextMarker *marker = TextMarker::of(&m_documentBox);
     const int guide = marker ? marker->guideWidth() : TextMarks::DefaultGuide;
     const SendGuard::Verdict verdict
-        = m_guard.check(document, guide, m_services.clock->currentDateTime());
+        = m_guard.check(document, { guide, m_services.clock->currentDateTime(), madeFrom, fields });
     if (!verdict.send) {
         if (verdict.mend && marker)
             marker->showPlace(*verdict.mend);

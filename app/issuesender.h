@@ -26,8 +26,11 @@ public:
     ~IssueSender();
 
     /// Signs on, sends the document as it stands and signs off, unless it is refused or the
-    /// author says no. Errors of the sign-on and the sign-off are not trapped here.
-    void send(const OutgoingDocument &document);
+    /// author says no. madeFrom: the fields the document was last made or restored from, none
+    /// when it never was; fields: the fields now. Errors of the sign-on and the sign-off are not
+    /// trapped here.
+    void send(const OutgoingDocument &document, const std::optional<DocumentFields> &madeFrom,
+              const DocumentFields &fields);
 
 private:
     void tell(const SendGuard::Told &told);

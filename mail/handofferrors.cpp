@@ -58,6 +58,12 @@ const Row Table[] = {
       false, false },
     { Helper::Transport, How::Cancelled, Any, Input::Either, MapiError::UserAbort, Cancelled, false,
       false },
+    // The same after a time-out: the transport had everything it needed to send.
+    { Helper::Transport, How::TimedOut, Any, Input::All, MapiError::Failure,
+      u"メール転送プログラム %name が %seconds 秒たっても終わらないため、止めましたが、"
+      u"メッセージは最後まで受け取っていました。メールは既に送られている可能性があります。"
+      u"もう一度送信する前に、届いているか確かめてください。",
+      false, true },
     { Helper::Transport, How::TimedOut, Any, Input::Either, MapiError::Failure,
       u"メール転送プログラム %name が %seconds 秒たっても終わらないため、止めました。"
       u"メールは届いていない可能性があります。ネットワークと転送プログラムの設定を"
@@ -193,6 +199,16 @@ std::optional<Error> errorFor(Helper helper, const HandOffEnd &outcome, const Co
     };
     return Error { row->number,
                    fillIn(row->text, values) + (row->said ? firstLines(outcome.said) : QString()) };
+}
+
+Delivered delivered(const HandOffEnd &outcome)
+{
+    if (!outcome.tookAllInput)
+        return Delivered::No;
+    if (outcome.how == How::Exited && outcome.exitCode == 0)
+        return Delivered::Yes;
+    return outcome.how == How::Cancelled || outcome.how == How::TimedOut ? Delivered::Maybe
+                                                                         : Delivered::No;
 }
 
 QString progress(Helper helper)

@@ -28,6 +28,11 @@ struct Context
 /// The error to report for how the helper's run ended; none when the mail was handed over.
 std::optional<Error> errorFor(Helper helper, const HandOffEnd &outcome, const Context &context);
 
+/// Whether the transport's run put the mail on its way: it took the whole message and said so,
+/// or it was stopped (cancelled, timed out) after taking all of it, when it may have gone out.
+enum class Delivered { No, Yes, Maybe };
+Delivered delivered(const HandOffEnd &outcome);
+
 /// What the progress window says while the helper has the mail.
 QString progress(Helper helper);
 

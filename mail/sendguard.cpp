@@ -9,23 +9,58 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// What the author reads of a copy that could not be kept.
+// What the author reads of a copy or a record that could not be kept.
 QString copyFailure(const SentCopies::Failure &failure)
 {
-    if (failure.what == SentCopies::Failure::Folder)
+    using What = SentCopies::Failure::What;
+    switch (failure.what) {
+    case What::Folder:
         return u"控えのフォルダー %1 を作れませんでした。"_s.arg(failure.path);
+    case What::FolderMode:
+        return u"控えのフォルダー %1 を自分だけが読めるようにできませんでした。"_s.arg(
+            failure.path);
+    case What::Record:
+        return u"送信の記録 %1 を書けませんでした（%2）。"_s.arg(failure.path, failure.reason);
+    case What::RecordUnreadable:
+        return u"送信の記録を読み込めなかったため、%1 に移しました。"_s.arg(failure.path);
+    case What::File:
+        break;
+    }
     return u"控え %1 を書けませんでした（%2）。"_s.arg(failure.path, failure.reason);
 }
 
+// The fields of the document, by the names the author knows them by, in the document's order.
+struct NamedField
+{
+    QString DocumentFields::*field;
+    const char16_t *name;
+};
+constexpr NamedField DocumentOrder[] = {
+    { &DocumentFields::startDecoration, u"始め" },
+    { &DocumentFields::subtitle, u"サブタイトル" },
+    { &DocumentFields::endDecoration, u"終わり" },
+    { &DocumentFields::homepageLine, u"ホームページ" },
+    { &DocumentFields::emailLine, u"メールアドレス" },
+    { &DocumentFields::issueLine, u"発行号" },
+    { &DocumentFields::signature, u"配信者サイン" },
+    { &DocumentFields::body, u"本文" },
+    { &DocumentFields::closingLine, u"フッタ部" },
+};
+
 } // namespace
 
-SendGuard::SendGuard(Ask ask)
+SendGuard::SendGuard(Ask ask, SentCopies *record, Warn warn)
     : m_ask(std::move(ask))
+    , m_record(record)
+    , m_warn(std::move(warn))
 { }
 
 std::optional<Error> SendGuard::refusal(const OutgoingDocument &document,
                                         const QString &placeholder)
 {
+    if (const auto refused
+        = ErrorHandling::trap([&] { RecipientAddress::check(document.recipientAddress); }))
+        return refused;
     const QString &body = document.body;
     if (body != placeholder
         && std::any_of(body.cbegin(), body.cend(), [](QChar c) { return !c.isSpace(); }))
@@ -35,12 +70,38 @@ std::optional<Error> SendGuard::refusal(const OutgoingDocument &document,
                    u"もう一度送信してください。メールは送られていません。"_s };
 }
 
-SendGuard::Verdict SendGuard::check(const OutgoingDocument &document, int guide,
-                                    const QDateTime &now)
+SendGuard::Verdict SendGuard::check(const OutgoingDocument &document, const Context &context)
 {
     Verdict verdict;
-    verdict.send = mayHandOffMarked(document.body, guide, verdict) && maySendAgain(document, now);
+    verdict.send = mayHandOffStale(context)
+        && mayHandOffMarked(document.body, context.guide, verdict) && maySendAgain(document);
     return verdict;
+}
+
+QStringList SendGuard::changedFields(const DocumentFields &before, const DocumentFields &now)
+{
+    QStringList changed;
+    for (const NamedField &f : DocumentOrder)
+        if (before.*f.field != now.*f.field)
+            changed << QString::fromUtf16(f.name);
+    return changed;
+}
+
+// A document made before its fields changed is last week's issue, or lacks this week's body.
+bool SendGuard::mayHandOffStale(const Context &context)
+{
+    if (!context.madeFrom)
+        return true;
+    const QStringList changed = changedFields(*context.madeFrom, context.fields);
+    if (changed.isEmpty())
+        return true;
+    enum { Send, GoBack };
+    return m_ask({ u"文書を作った後に、次の欄が変わっています: %1。このまま送信しますか？"_s.arg(
+                       changed.join(u"、"_s)),
+                   { u"このまま送信する"_s, u"戻る"_s },
+                   GoBack,
+                   GoBack })
+        == Send;
 }
 
 bool SendGuard::mayHandOffMarked(const QString &document, int guide, Verdict &verdict)
@@ -59,22 +120,43 @@ bool SendGuard::mayHandOffMarked(const QString &document, int guide, Verdict &ve
     return false;
 }
 
-bool SendGuard::maySendAgain(const OutgoingDocument &document, const QDateTime &now)
+// Any earlier hand-off of the same document to the same address, by any instance, at any time:
+// the latest one that surely went, or else the latest that may have.
+bool SendGuard::maySendAgain(const OutgoingDocument &document)
 {
-    if (!m_lastSent.at.isValid() || m_lastSent.document != document.body
-        || m_lastSent.address != document.recipientAddress || m_lastSent.at > now
-        || m_lastSent.at.secsTo(now) >= ResendQuestionSeconds)
+    QList<SentCopies::Recorded> recorded;
+    if (m_record) {
+        recorded = m_record->recorded(document.recipientAddress, document.body);
+        const auto failure = m_record->lastFailure();
+        if (failure && failure->what == SentCopies::Failure::RecordUnreadable && m_warn)
+            m_warn(copyFailure(*failure)
+                   + u"これまでに送った号は、控えのフォルダーで確かめてください。"_s);
+    }
+    for (const Sent &sent : std::as_const(m_sent))
+        if (sent.document == document.body
+            && sent.address.compare(document.recipientAddress, Qt::CaseInsensitive) == 0)
+            recorded.append({ sent.at, true });
+    if (recorded.isEmpty())
         return true;
+    const auto latest = [&](bool confirmed) {
+        std::optional<SentCopies::Recorded> found;
+        for (const auto &r : std::as_const(recorded))
+            if (r.confirmed == confirmed && (!found || r.at > found->at))
+                found = r;
+        return found;
+    };
+    const SentCopies::Recorded shown = latest(true).value_or(*latest(false));
+    const QString when = shown.at.toString(u"yyyy/MM/dd HH:mm"_s);
+    const QString question = shown.confirmed
+        ? u"この文書は %1 に同じ宛先へ送信済みです。もう一度送信しますか？"_s.arg(when)
+        : u"この文書は %1 に同じ宛先へ送信した可能性があります。もう一度送信しますか？"_s.arg(when);
     enum { Yes, No };
-    const QString question
-        = u"この文書は %1 に同じ宛先へ送信済みです。もう一度送信しますか？"_s.arg(
-            m_lastSent.at.toString(u"HH:mm"_s));
     return m_ask({ question, { u"はい"_s, u"いいえ"_s }, No, No }) == Yes;
 }
 
 void SendGuard::sent(const OutgoingDocument &document, const QDateTime &at)
 {
-    m_lastSent = { document.body, document.recipientAddress, at };
+    m_sent.append({ document.body, document.recipientAddress, at });
 }
 
 SendGuard::Told SendGuard::told(const OutgoingDocument &document, const QDateTime &at,

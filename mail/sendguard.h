@@ -5,6 +5,7 @@
 // be called back.
 #pragma once
 
+#include "documentassembly.h"
 #include "documentsender.h"
 #include "error.h"
 #include "sentcopies.h"
@@ -30,17 +31,30 @@ public:
     };
     /// Asks the author and returns the index of the answer.
     using Ask = std::function<int(const Question &)>;
+    /// Tells the author something that needs no answer.
+    using Warn = std::function<void(const QString &)>;
 
-    /// The same document to the same address again within this time is asked about.
-    static constexpr qint64 ResendQuestionSeconds = 10 * 60;
+    /// record, when given, is where every hand-off of every instance is kept; it must outlive
+    /// the guard. Without it, only this guard's own sends are remembered.
+    explicit SendGuard(Ask ask, SentCopies *record = nullptr, Warn warn = {});
 
-    explicit SendGuard(Ask ask);
-
-    /// Why the document is not sent at all, before any question: nothing in it worth sending, or
-    /// only the document box's initial text (placeholder). Nothing when it may go on.
+    /// Why the document is not sent at all, before any question: no valid address, nothing in
+    /// the document worth sending, or only the document box's initial text (placeholder).
+    /// Nothing when it may go on.
     static std::optional<Error> refusal(const OutgoingDocument &document,
                                         const QString &placeholder);
 
+    /// What the questions look at besides the document.
+    struct Context
+    {
+        /// The width guide, in columns.
+        int guide = TextMarks::DefaultGuide;
+        QDateTime now;
+        /// The fields the document was last made or restored from; none when it never was.
+        std::optional<DocumentFields> madeFrom;
+        /// The fields as they are now.
+        DocumentFields fields;
+    };
     /// The author's verdict on the questions before a hand-off.
     struct Verdict
     {
@@ -48,12 +62,13 @@ public:
         /// Where the author chose to go back to mend a marked place.
         std::optional<TextMarks::Place> mend;
     };
-    /// Asks, in this order and only where there is something to ask: whether to send characters
-    /// readers may not see as written or lines past the guide (guide: its width in columns), and
-    /// whether to send the same document to the same address again.
-    Verdict check(const OutgoingDocument &document, int guide, const QDateTime &now);
+    /// Asks, in this order and only where there is something to ask: whether to send a document
+    /// made before the fields it comes from changed, whether to send characters readers may not
+    /// see as written or lines past the guide, and whether to send a document recorded as sent
+    /// to the same address before.
+    Verdict check(const OutgoingDocument &document, const Context &context);
 
-    /// Records a document the transport took, at that time.
+    /// Remembers a document the transport took, at that time.
     void sent(const OutgoingDocument &document, const QDateTime &at);
 
     /// What the author is told after a send.
@@ -66,16 +81,24 @@ public:
     static Told told(const OutgoingDocument &document, const QDateTime &at,
                      const std::optional<SentCopies::Failure> &copyFailure);
 
+    /// The fields of the document whose text differs, by the names the author knows them by, in
+    /// the document's order.
+    static QStringList changedFields(const DocumentFields &before, const DocumentFields &now);
+
 private:
+    bool mayHandOffStale(const Context &context);
     bool mayHandOffMarked(const QString &document, int guide, Verdict &verdict);
-    bool maySendAgain(const OutgoingDocument &document, const QDateTime &now);
+    bool maySendAgain(const OutgoingDocument &document);
 
     Ask m_ask;
-    // The last issue handed off, so that the same one is not sent twice by mistake.
-    struct
+    SentCopies *m_record;
+    Warn m_warn;
+    // This guard's own sends, for when there is no shared record or it cannot be read.
+    struct Sent
     {
         QString document;
         QString address;
         QDateTime at;
-    } m_lastSent;
+    };
+    QList<Sent> m_sent;
 };

@@ -130,6 +130,11 @@ class FakeMailHandler final : public MailHandler
         void send(bool) override
         {
             m_handler.sent.append({ m_address, m_text });
+            // Like the transport: what it read to the end is kept, also when it was stopped
+            // afterwards.
+            if (m_handler.copies && (!m_handler.failure || m_handler.readAllBeforeFailing))
+                m_handler.copies->keep(m_text.toUtf8(),
+                                       { m_address, m_text, !m_handler.failure });
             if (m_handler.failure)
                 throw *m_handler.failure;
         }
@@ -148,6 +153,8 @@ public:
     }
     QList<std::pair<QString, QString>> sent; // address, text
     std::optional<Error> failure;
+    bool readAllBeforeFailing = false; // the failure came after the transport read everything
+    SentCopies *copies = nullptr;
 };
 
 /// A desktop without a notification service, or with one that shows what it is given.
@@ -169,13 +176,26 @@ public:
 class FakeSentCopies final : public SentCopies
 {
 public:
-    void keep(const QByteArray &message) override
+    void keep(const QByteArray &message, const Delivery &delivery) override
     {
-        if (!failure)
-            kept.append(message);
+        if (failure)
+            return;
+        kept.append(message);
+        record.append({ delivery, at });
+    }
+    QList<Recorded> recorded(const QString &address, const QString &document) override
+    {
+        QList<Recorded> found;
+        for (const auto &[delivery, when] : std::as_const(record))
+            if (delivery.document == document
+                && delivery.address.compare(address, Qt::CaseInsensitive) == 0)
+                found.append({ when, delivery.confirmed });
+        return found;
     }
     std::optional<Failure> lastFailure() const override { return failure; }
     QList<QByteArray> kept;
+    QList<std::pair<Delivery, QDateTime>> record;
+    QDateTime at { QDate(2026, 12, 7), QTime(10, 0) }; // the time every hand-off is recorded at
     std::optional<Failure> failure; // every copy fails so
 };
 
@@ -189,9 +209,14 @@ struct FakeServices
     FakeShell shell;
     FakeMailHandler mail;
     FakeNotifier notifier;
+    FakeSentCopies sentCopies;
+
+    FakeServices() { mail.copies = &sentCopies; }
+    FakeServices(const FakeServices &) = delete;
 
     Services services()
     {
-        return { &messageBox, &launcher, &clock, &fontDialog, &shell, &mail, &notifier };
+        return { &messageBox, &launcher, &clock, &fontDialog, &shell,
+                 &mail,       &notifier, &sentCopies };
     }
 };

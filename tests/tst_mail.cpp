@@ -22,6 +22,36 @@ const QDateTime At(QDate(2026, 12, 7), QTime(9, 5, 30));
 // Narrower than the default, so that a guide not passed on is seen.
 constexpr int Guide = 40;
 
+// A record shared by instances: earlier hand-offs of the document every test sends.
+struct Record final : SentCopies
+{
+    struct Row
+    {
+        QString address;
+        bool confirmed = true;
+        int daysBefore = 0;
+    };
+    QList<Row> rows;
+    bool unreadable = false; // reported once, then an empty record
+    void keep(const QByteArray &, const Delivery &) override { }
+    QList<Recorded> recorded(const QString &address, const QString &document) override
+    {
+        QList<Recorded> found;
+        m_failure.reset();
+        if (std::exchange(unreadable, false)) {
+            m_failure = Failure { Failure::RecordUnreadable, u"/home/u/record.bad"_s, {} };
+            return found;
+        }
+        for (const Row &row : std::as_const(rows))
+            if (document == u"第1号\r\n本文"_s
+                && row.address.compare(address, Qt::CaseInsensitive) == 0)
+                found.append({ At.addDays(-row.daysBefore), row.confirmed });
+        return found;
+    }
+    std::optional<Failure> lastFailure() const override { return m_failure; }
+    std::optional<Failure> m_failure;
+};
+
 // The author: answers the guard's questions from a queue, then as Escape does.
 struct Author
 {
@@ -37,6 +67,8 @@ struct Author
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(QList<Record::Row>)
 
 class TestMail final : public QObject
 {
@@ -118,7 +150,12 @@ private Q_SLOTS:
         row("exit 0 before the end", T, How::Exited, 0, false, 32002, u"最後まで受け取らずに"_s);
         row("exit 67", T, How::Exited, 67, false, 32014, u"宛先 taro@example.jp には"_s);
         row("exit 68", T, How::Exited, 68, true, 32014, u"宛先 taro@example.jp には"_s);
-        row("exit 69", T, How::Exited, 69, true, 32002, u"送れませんでした（終了コード 69）"_s);
+        row("exit 69", T, How::Exited, 69, true, 32002, u"送れませんでした（終了コード 69）"_s,
+            u"最後まで受け取っていません"_s);
+        row("exit 75 before the end", T, How::Exited, 75, false, 32002,
+            u"転送プログラムはメッセージを最後まで受け取っていません。"_s);
+        row("timed out after the whole message", T, How::TimedOut, 0, true, 32002,
+            u"既に送られている可能性"_s, again);
         row("exit 78", T, How::Exited, 78, false, 32002,
             u"正しくありません（終了コード 78）。/opt/mta/sendmail の設定を確かめて"_s);
         row("not found", T, How::NotFound, 0, true, 32003, u"（sendmail 互換）が見つかりません"_s);
@@ -162,12 +199,17 @@ private Q_SLOTS:
         QTest::newRow("placeholder") << Placeholder << 32017;
         QTest::newRow("placeholder and more") << Placeholder + u"\r\n本文"_s << 0;
         QTest::newRow("one character") << u"\u3000x\r\n"_s << 0;
+        QTest::newRow("no address, before the document") << QString() << 32025;
     }
+    // Refused before any question: the address first, then a document that is none.
     void refusal()
     {
         QFETCH(QString, body);
+        const QString address
+            = QString::fromLatin1(QTest::currentDataTag()).startsWith(u"no address"_s) ? QString()
+                                                                                       : Address;
         QTEST(
-            SendGuard::refusal({ u"読者"_s, Address, body }, Placeholder).value_or(Error {}).number,
+            SendGuard::refusal({ u"読者"_s, address, body }, Placeholder).value_or(Error {}).number,
             "number");
     }
 
@@ -196,7 +238,8 @@ private Q_SLOTS:
         Author author;
         author.answers = answers;
         SendGuard guard(author.ask());
-        const SendGuard::Verdict verdict = guard.check({ {}, Address, document }, Guide, At);
+        const SendGuard::Verdict verdict
+            = guard.check({ {}, Address, document }, { Guide, At, {}, {} });
         QTEST(verdict.send, "send");
         QTEST(verdict.mend ? u"%1, %2"_s.arg(verdict.mend->line).arg(verdict.mend->column)
                            : QString(),
@@ -213,48 +256,113 @@ private Q_SLOTS:
 
     void sendAgain_data()
     {
-        QTest::addColumn<bool>("sameDocument");
-        QTest::addColumn<bool>("sameAddress");
-        QTest::addColumn<int>("secondsLater");
+        QTest::addColumn<QList<Record::Row>>("record"); // earlier hand-offs: address, confirmed
+        QTest::addColumn<bool>("unreadable");
         QTest::addColumn<QList<int>>("answers"); // empty: Escape
-        QTest::addColumn<bool>("asked");
+        QTest::addColumn<QString>("question"); // empty: none
         QTest::addColumn<bool>("send");
-        const QList<int> escape;
-        QTest::newRow("at once, Escape") << true << true << 0 << escape << true << false;
-        QTest::newRow("9:59 later, いいえ") << true << true << 599 << QList { 1 } << true << false;
-        QTest::newRow("9:59 later, はい") << true << true << 599 << QList { 0 } << true << true;
-        QTest::newRow("10 minutes later") << true << true << 600 << escape << false << true;
-        QTest::newRow("another document") << false << true << 0 << escape << false << true;
-        QTest::newRow("another address") << true << false << 0 << escape << false << true;
-        QTest::newRow("clock set back") << true << true << -60 << escape << false << true;
+        const QString sent = u"この文書は 2026/11/30 09:05 に同じ宛先へ送信済みです。"
+                             u"もう一度送信しますか？"_s;
+        const QString maybe = u"この文書は 2026/12/06 09:05 に同じ宛先へ送信した可能性があります。"
+                              u"もう一度送信しますか？"_s;
+        const QList<Record::Row> lastWeek { { Address, true, 7 } };
+        QTest::newRow("sent last week, Escape")
+            << lastWeek << false << QList<int>() << sent << false;
+        QTest::newRow("sent last week, はい") << lastWeek << false << QList { 0 } << sent << true;
+        QTest::newRow("address in capitals")
+            << QList<Record::Row> { { u"LIST@Example.JP"_s, true, 7 } } << false << QList<int>()
+            << sent << false;
+        QTest::newRow("another address")
+            << QList<Record::Row> { { u"other@example.jp"_s, true, 7 } } << false << QList<int>()
+            << QString() << true;
+        QTest::newRow("may have gone out") << QList<Record::Row> { { Address, false, 1 } } << false
+                                           << QList<int>() << maybe << false;
+        QTest::newRow("sent, then maybe: the sure one is named")
+            << QList<Record::Row> { { Address, true, 7 }, { Address, false, 1 } } << false
+            << QList<int>() << sent << false;
+        QTest::newRow("record unreadable") << lastWeek << true << QList<int>() << QString() << true;
     }
+    // Any earlier hand-off of the same document to the same address asks, however long ago and
+    // by whichever instance; Enter and Escape answer いいえ. A record that cannot be read is told
+    // once and never stops the send.
     void sendAgain()
     {
-        QFETCH(bool, sameDocument);
-        QFETCH(bool, sameAddress);
-        QFETCH(int, secondsLater);
+        QFETCH(QList<Record::Row>, record);
+        QFETCH(bool, unreadable);
         QFETCH(QList<int>, answers);
-        QFETCH(bool, asked);
+        QFETCH(QString, question);
+        Record shared;
+        shared.rows = record;
+        shared.unreadable = unreadable;
         Author author;
-        SendGuard guard(author.ask());
-        const OutgoingDocument first { u"読者"_s, Address, u"第1号\r\n本文"_s };
-        QVERIFY(guard.check(first, Guide, At).send);
-        guard.sent(first, At);
-        QVERIFY(author.asked.isEmpty()); // nothing was sent before
-        OutgoingDocument second = first;
-        if (!sameDocument)
-            second.body += u"。"_s;
-        if (!sameAddress)
-            second.recipientAddress = u"other@example.jp"_s;
         author.answers = answers;
-        QTEST(guard.check(second, Guide, At.addSecs(secondsLater)).send, "send");
-        QCOMPARE(author.asked.size(), asked ? 1 : 0);
-        if (!asked)
+        QStringList warned;
+        SendGuard guard(author.ask(), &shared, [&](const QString &text) { warned << text; });
+        const OutgoingDocument issue { u"読者"_s, Address, u"第1号\r\n本文"_s };
+        QTEST(guard.check(issue, { Guide, At, {}, {} }).send, "send");
+        QCOMPARE(author.asked.size(), question.isEmpty() ? 0 : 1);
+        QCOMPARE(warned.size(), unreadable ? 1 : 0);
+        QVERIFY(guard.check({ u"読者"_s, Address, u"第2号"_s }, { Guide, At, {}, {} }).send);
+        if (question.isEmpty())
             return;
         const SendGuard::Question &q = author.asked[0];
-        QCOMPARE(q.text, u"この文書は 09:05 に同じ宛先へ送信済みです。もう一度送信しますか？"_s);
+        QCOMPARE(q.text, question);
         QCOMPARE(std::tuple(q.answers, q.defaultAnswer, q.escapeAnswer),
                  std::tuple(QStringList { u"はい"_s, u"いいえ"_s }, 1, 1));
+    }
+
+    // Without a shared record the guard still remembers its own sends.
+    void ownSendsWithoutARecord()
+    {
+        Author author;
+        SendGuard guard(author.ask());
+        const OutgoingDocument issue { u"読者"_s, Address, u"本文"_s };
+        guard.sent(issue, At);
+        QVERIFY(!guard.check(issue, { Guide, At, {}, {} }).send);
+        QVERIFY(author.asked.value(0).text.contains(u"2026/12/07 09:05 に同じ宛先へ送信済み"_s));
+    }
+
+    void stale_data()
+    {
+        QTest::addColumn<bool>("made");
+        QTest::addColumn<QList<int>>("answers"); // empty: Escape
+        QTest::addColumn<QString>("changed"); // the fields named; empty: not asked
+        QTest::addColumn<bool>("send");
+        QTest::newRow("never made") << false << QList<int>() << QString() << true;
+        QTest::newRow("body and issue line, Escape")
+            << true << QList<int>() << u"発行号、本文"_s << false;
+        QTest::newRow("body and issue line, このまま送信する")
+            << true << QList { 0 } << u"発行号、本文"_s << true;
+    }
+    // A document made before its fields changed is asked about, naming the fields; 戻る is the
+    // default and Escape's answer.
+    void stale()
+    {
+        QFETCH(bool, made);
+        QFETCH(QList<int>, answers);
+        QFETCH(QString, changed);
+        DocumentFields before;
+        before.body = u"先週の本文"_s;
+        before.issueLine = u"第12号"_s;
+        before.signature = u"署名"_s;
+        DocumentFields now = before;
+        QCOMPARE(SendGuard::changedFields(before, now), QStringList());
+        now.body = u"今週の本文"_s;
+        now.issueLine = u"第13号"_s;
+        Author author;
+        author.answers = answers;
+        SendGuard guard(author.ask());
+        const auto madeFrom = made ? std::optional(before) : std::nullopt;
+        QTEST(guard.check({ {}, Address, u"文書"_s }, { Guide, At, madeFrom, now }).send, "send");
+        QCOMPARE(author.asked.size(), changed.isEmpty() ? 0 : 1);
+        if (changed.isEmpty())
+            return;
+        const SendGuard::Question &q = author.asked[0];
+        QCOMPARE(
+            q.text,
+            u"文書を作った後に、次の欄が変わっています: %1。このまま送信しますか？"_s.arg(changed));
+        QCOMPARE(std::tuple(q.answers, q.defaultAnswer, q.escapeAnswer),
+                 std::tuple(QStringList { u"このまま送信する"_s, u"戻る"_s }, 1, 1));
     }
 
     void told_data()

@@ -11,10 +11,38 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Writes to regular files past `bytes` fail (EFBIG) as on a full disk, for root too.
+struct FileSizeLimit
+{
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        const rlimit limit { bytes, m_before.rlim_max };
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_before); }
+    rlimit m_before {};
+};
+
+} // namespace
 
 class TestSendOnce final : public QObject
 {
@@ -72,43 +100,6 @@ private Q_SLOTS:
             QVERIFY(m_fakes.messageBox.shown[0].prompt.startsWith(
                 u"32017\r送信する文書がありません"_s));
         QCOMPARE(ControlText::text(get(Role::Document)), before);
-    }
-
-    // The same issue again is asked about in the window's message box, and only once it went out:
-    // a failed send is no send. いいえ, the default, sends nothing.
-    void sentIssueIsAskedAbout_data()
-    {
-        QTest::addColumn<bool>("firstFails");
-        QTest::addColumn<QList<int>>("answers"); // empty: Enter or Escape
-        QTest::addColumn<int>("sends"); // the second time
-        QTest::newRow("sent, default answer") << false << QList<int>() << 0;
-        QTest::newRow("sent, はい") << false << QList { 0 } << 1;
-        QTest::newRow("failed") << true << QList<int>() << 1;
-    }
-    void sentIssueIsAskedAbout()
-    {
-        QFETCH(bool, firstFails);
-        QFETCH(QList<int>, answers);
-        ControlText::setText(get(Role::Document), u"第1号\r\n本文"_s);
-        if (firstFails)
-            m_fakes.mail.failure = Error { 32002, u"no"_s };
-        send();
-        QCOMPARE(m_fakes.mail.sent.size(), 1);
-        m_fakes.mail.failure.reset();
-        m_fakes.mail.sent.clear();
-        m_fakes.clock.now = m_fakes.clock.now.addSecs(9 * 60);
-        m_fakes.messageBox.answers = answers;
-        send();
-        QTEST(int(m_fakes.mail.sent.size()), "sends");
-        QCOMPARE(m_fakes.messageBox.asked.size(), firstFails ? 0 : 1);
-        if (firstFails)
-            return;
-        const FakeMessageBox::Asked &asked = m_fakes.messageBox.asked[0];
-        QCOMPARE(asked.question,
-                 u"この文書は 10:15 に同じ宛先へ送信済みです。もう一度送信しますか？"_s);
-        QCOMPARE(asked.buttons, QStringList({ u"はい"_s, u"いいえ"_s }));
-        QCOMPARE(asked.defaultButton, 1);
-        QCOMPARE(asked.escapeButton, 1);
     }
 
     void doubleClickIsOneClick()
@@ -189,35 +180,111 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), StatusNote::ShownForMs + 2000);
     }
 
-    // One file a send, named by the local date and time, a suffix for the same second; 0600 in
-    // a 0700 folder; the bytes as given.
+    // One file a send, named by the local date and time, a suffix for the same second; 0600 in a
+    // 0700 folder (a link to a folder is used as it is); the bytes as given. Two running
+    // instances read each other's hand-offs in the record, which keeps no document text; an
+    // unreadable record is set aside once and sending goes on; what cannot be written is said
+    // and leaves what was there.
+    void copiesOfSentIssues_data()
+    {
+        QTest::addColumn<QString>("make"); // $0: the folder above the copies' folder
+        QTest::addColumn<QString>("folder"); // the copies' folder, $0/sent when empty
+        QTest::addColumn<int>("fails"); // what every keep() fails with; -1: nothing
+        QTest::addColumn<QString>("aside"); // where an unreadable record goes
+        const QString unreadable
+            = u"mkdir $0/sent && echo earlier >$0/sent/record.unreadable && "_s;
+        const QString none, aside = u"record.unreadable-2"_s;
+        QTest::newRow("a new folder") << none << none << -1 << none;
+        QTest::newRow("the folder a link")
+            << u"mkdir -m 755 $0/elsewhere && ln -s elsewhere $0/sent"_s << none << -1 << none;
+        QTest::newRow("a record not UTF-8")
+            << unreadable + u"printf '\\377\\n' >$0/sent/record"_s << none << -1 << aside;
+        QTest::newRow("a record line that does not parse")
+            << unreadable + u"echo x >$0/sent/record"_s << none << -1 << aside;
+        QTest::newRow("a record a folder")
+            << unreadable + u"mkdir $0/sent/record"_s << none << -1 << aside;
+        QTest::newRow("the folder a file")
+            << u"touch $0/sent"_s << none << int(SentCopies::Failure::Folder) << none;
+        // The system refuses every mode change there, to root too.
+        QTest::newRow("the folder's mode fixed")
+            << none << u"/proc/1"_s << int(SentCopies::Failure::FolderMode) << none;
+    }
     void copiesOfSentIssues()
     {
+        QFETCH(QString, make);
+        QFETCH(QString, folder);
+        QFETCH(QString, aside);
         QTemporaryDir home;
-        const QString folder = home.filePath(u"zelvora/sent"_s);
+        QCOMPARE(
+            QProcess::execute(u"sh"_s, { u"-c"_s, make.isEmpty() ? u":"_s : make, home.path() }),
+            0);
+        folder = folder.isEmpty() ? home.filePath(u"sent"_s) : folder;
         const QDateTime at(QDate(2026, 12, 7), QTime(10, 15));
-        SentFolder copies(folder, [&] { return at; });
+        SentFolder first(folder, [&] { return at; }), second(folder, [&] { return at; });
+        const auto failed = [](const SentCopies &copies) {
+            return copies.lastFailure() ? int(copies.lastFailure()->what) : -1;
+        };
+        const QString document = u"本文"_s;
+        QVERIFY(first.recorded(u"list@example.jp"_s, document).isEmpty());
+        QCOMPARE(first.lastFailure().value_or(SentCopies::Failure {}).path,
+                 aside.isEmpty() ? QString() : folder + u'/' + aside);
+        QVERIFY(first.recorded(u"list@example.jp"_s, document).isEmpty() && !first.lastFailure());
         const QList<QByteArray> messages { "To: a\n\nfirst\n", QByteArray("\0\r\n", 3), "x" };
-        for (const QByteArray &message : messages) {
-            copies.keep(message);
-            QVERIFY(!copies.lastFailure());
+        const QList<SentCopies::Delivery> deliveries { { u"List@Example.JP"_s, document, true },
+                                                       { u"list@example.jp"_s, document, false },
+                                                       { u"list@example.jp"_s, u"他"_s, true } };
+        for (int i = 0; i < messages.size(); ++i) {
+            SentFolder &copies = i % 2 ? second : first;
+            copies.keep(messages[i], deliveries[i]);
+            QTEST(failed(copies), "fails");
         }
+        if (failed(first) >= 0)
+            return;
         const QStringList names { u"2026-12-07_101500.eml"_s, u"2026-12-07_101500-2.eml"_s,
                                   u"2026-12-07_101500-3.eml"_s };
-        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), names.size());
+        QCOMPARE(QDir(folder).entryList({ u"*.eml"_s }, QDir::Files).size(), names.size());
         for (int i = 0; i < names.size(); ++i) {
             QFile file(QDir(folder).filePath(names[i]));
             QCOMPARE(file.permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), messages[i]);
         }
+        // 0700, or, behind a link, the mode the folder had (0755).
         QCOMPARE(QFile(folder).permissions() & 0x7077,
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        // A folder that cannot be made: the failure is said, nothing is thrown.
-        SentFolder blocked(home.filePath(u"zelvora/sent/2026-12-07_101500.eml/x"_s));
-        blocked.keep("y");
-        QCOMPARE(blocked.lastFailure().value_or(SentCopies::Failure {}).what,
-                 SentCopies::Failure::Folder);
+                 QFileDevice::Permissions(QFileInfo(folder).isSymLink() ? 0x7055 : 0x7000));
+        const auto sent = second.recorded(u"LIST@example.jp"_s, document);
+        QCOMPARE(sent.size(), 2);
+        QVERIFY(sent[0].at == at && sent[1].at == at && sent[0].confirmed && !sent[1].confirmed);
+        const QByteArray record = contents(first.recordFile());
+        QCOMPARE(QFile(first.recordFile()).permissions() & 0x7077,
+                 QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(record.count('\n') == 3 && !record.contains(document.toUtf8())
+                && record.contains(SentCopies::digest(document)));
+        QCOMPARE(contents(folder + u"/record.unreadable"_s), aside.isEmpty() ? "" : "earlier\n");
+        keepOnFullDisk(first, deliveries[0]);
+    }
+
+private:
+    // On a full disk the record stays as it was, byte for byte, and a copy that does not fit
+    // leaves nothing behind.
+    static void keepOnFullDisk(SentFolder &copies, const SentCopies::Delivery &delivery)
+    {
+        const QByteArray record = contents(copies.recordFile());
+        const QDir folder = QFileInfo(copies.recordFile()).dir();
+        const auto filter = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+        const QStringList before = folder.entryList(filter);
+        std::optional<SentCopies::Failure> failures[2];
+        {
+            FileSizeLimit limit(record.size() + 8); // a part of the new line fits
+            copies.keep("y", delivery);
+            failures[0] = copies.lastFailure();
+            copies.keep(QByteArray(record.size() + 9, 'z'), delivery);
+            failures[1] = copies.lastFailure();
+        }
+        QVERIFY(failures[0] && failures[0]->what == SentCopies::Failure::Record);
+        QVERIFY(failures[1] && failures[1]->what == SentCopies::Failure::File);
+        QCOMPARE(contents(copies.recordFile()), record);
+        QCOMPARE(folder.entryList(filter).size(), before.size() + 1); // the copy of "y"
     }
 };
 

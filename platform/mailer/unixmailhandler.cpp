@@ -112,7 +112,8 @@ private:
     bool m_cancelled = false;
 };
 
-// Hands the message to the transport; once it has taken all of it, copies keeps what it read.
+// Hands the message to the transport; once it has taken all of it, copies keeps what it read and
+// records the hand-off, also when it was stopped afterwards: the mail may have gone out.
 void sendThroughTransport(const QString &transport, const MimeMessage::Fields &fields,
                           std::chrono::milliseconds limit, HandOffMonitor *monitor,
                           SentCopies *copies)
@@ -128,11 +129,13 @@ void sendThroughTransport(const QString &transport, const MimeMessage::Fields &f
         }
         outcome = handOff.run(job);
     }
+    const auto delivered = HandOffErrors::delivered(outcome);
+    if (copies && job.input && delivered != HandOffErrors::Delivered::No)
+        copies->keep(*job.input, { fields.recipientAddress, fields.body,
+                                   delivered == HandOffErrors::Delivered::Yes });
     if (const auto error = HandOffErrors::errorFor(Helper::Transport, outcome,
                                                    { transport, fields.recipientAddress, limit }))
         throw *error;
-    if (copies && job.input)
-        copies->keep(*job.input);
 }
 
 // Opens the mail client's compose window. xdg-email usually hands over at once; when it runs
