@@ -65,6 +65,10 @@ int main(int argc, char *argv[])
     // The last session is offered back; from now on the work is kept as it is typed.
     FileSessionStore sessionStore;
     SessionKeeper keeper(form1, sessionStore, *services.messageBox);
+    // While 全てクリアー can still be taken back, the work kept is what was there before it.
+    QObject::connect(&form1, &Form1::clearedAll, &keeper, &SessionKeeper::hold);
+    QObject::connect(&form1, &Form1::clearAllSettled, &keeper, &SessionKeeper::release);
+    QObject::connect(&keeper, &SessionKeeper::restored, &form1, &Form1::sessionRestored);
     keeper.offer();
     form1.show();
 

@@ -79,6 +79,20 @@ bool SessionKeeper::likeNew(const KeptSession &session) const
     return withoutDate == m_new;
 }
 
+// An unreadable session is moved aside with one warning that says where it went; one that
+// cannot be moved stays as it is, and this instance writes elsewhere.
+void SessionKeeper::takeUnreadable()
+{
+    const QString place = m_store.location();
+    const QString aside = m_store.moveAside();
+    m_messageBox.show(
+        u"前回の作成内容を読み込めませんでした。新しい画面で始めます。\r"_s
+            + (aside.isEmpty()
+                   ? u"読み込めなかったファイル %1 は、そのまま残しました。"_s.arg(place)
+                   : u"読み込めなかったファイルは %1 に移しました。"_s.arg(aside)),
+        MessageBox::Exclamation, ErrorHandling::appTitle());
+}
+
 void SessionKeeper::offer()
 {
     m_new = collect();
@@ -89,21 +103,21 @@ void SessionKeeper::offer()
     if (kept.found == SessionStore::Found::Unreadable
         || (kept.found == SessionStore::Found::Kept
             && parsed.reading == KeptSession::Reading::Unreadable)) {
-        const QString place = m_store.location();
-        m_store.moveAside();
-        m_messageBox.show(u"前回の作成内容を読み込めませんでした。新しい画面で始めます。\r"
-                          u"読み込めなかったファイルは %1 に移しました。"_s.arg(place + u".bad"_s),
-                          MessageBox::Exclamation, ErrorHandling::appTitle());
+        takeUnreadable();
     } else if (parsed.reading == KeptSession::Reading::Newer) {
         m_store.leave();
+    } else if (kept.found == SessionStore::Found::Kept && likeNew(parsed.session)) {
+        m_store.discard();
     } else if (kept.found == SessionStore::Found::Kept) {
-        if (!likeNew(parsed.session)
-            && m_messageBox.ask(u"前回の作成内容が残っています。復元しますか？"_s,
-                                { u"はい"_s, u"いいえ"_s }, 0, 1)
-                == 0)
+        // いいえ, or Escape, may be a slip: the session is set aside, never deleted.
+        if (m_messageBox.ask(u"前回の作成内容が残っています。復元しますか？"_s,
+                             { u"はい"_s, u"いいえ"_s }, 0, 1)
+            == 0) {
             restore(parsed.session);
-        else
-            m_store.discard();
+            Q_EMIT restored();
+        } else {
+            m_store.setAside();
+        }
     }
     watch();
 }
@@ -126,14 +140,19 @@ void SessionKeeper::watch()
     document->installEventFilter(this);
     if (TextMarker *marks = TextMarker::of(document))
         connect(marks, &TextMarker::guideWidthChanged, this, &SessionKeeper::changed);
+    m_window.installEventFilter(this);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &SessionKeeper::keep);
     connect(qGuiApp, &QGuiApplication::aboutToQuit, this, &SessionKeeper::keep);
 }
 
-bool SessionKeeper::eventFilter(QObject *, QEvent *event)
+bool SessionKeeper::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+    if (watched == &m_window) {
+        if (event->type() == QEvent::Close)
+            closing();
+    } else if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
         changed();
+    }
     return false;
 }
 
@@ -141,6 +160,8 @@ bool SessionKeeper::eventFilter(QObject *, QEvent *event)
 // is still written every DelayMs.
 void SessionKeeper::changed()
 {
+    if (m_held)
+        return;
     m_changed = true;
     if (!m_timer.isActive())
         m_timer.start();
@@ -151,29 +172,60 @@ void SessionKeeper::keep()
     write(false);
 }
 
-void SessionKeeper::write(bool tellFailure)
+void SessionKeeper::hold()
+{
+    write(true);
+    m_held = true;
+    m_timer.stop();
+}
+
+void SessionKeeper::release()
+{
+    m_held = false;
+    changed();
+}
+
+// The window closed by the user is the one end that may wait for the user: work that could not
+// be kept is said once more, as the program ends right after.
+void SessionKeeper::closing()
+{
+    write(false);
+    if (!m_failure || m_endTold)
+        return;
+    m_endTold = true;
+    m_messageBox.show(
+        u"作成内容を保存できないまま終了します。\r"
+        u"%1 に保存できませんでした（%2）。"_s.arg(m_failure->path, m_failure->reason),
+        MessageBox::Exclamation, ErrorHandling::appTitle());
+}
+
+void SessionKeeper::write(bool timed)
 {
     m_timer.stop();
-    if (!m_changed)
+    if (!m_changed || m_held)
         return;
     const KeptSession session = collect();
-    std::optional<Error> error;
-    if (likeNew(session)) {
+    m_failure.reset();
+    if (likeNew(session))
         m_store.discard();
-    } else if (const auto failure = m_store.save(session.toBytes())) {
-        error = Error { RuntimeError::InternalError,
-                        u"作成内容を %1 に保存できません（%2）。"_s.arg(failure->path,
-                                                                        failure->reason) };
-    }
-    m_changed = bool(error);
-    if (!error) {
+    else
+        m_failure = m_store.save(session.toBytes());
+    m_changed = bool(m_failure);
+    if (!m_failure) {
         m_failureTold = false;
         return;
     }
-    qWarning("zelvora: %s", qUtf8Printable(error->description));
-    // Told once, not at every keystroke's write; again only after a write that worked.
-    if (tellFailure && !m_failureTold) {
+    const Error error { RuntimeError::InternalError,
+                        u"作成内容を %1 に保存できません（%2）。"_s.arg(m_failure->path,
+                                                                        m_failure->reason) };
+    qWarning("zelvora: %s", qUtf8Printable(error.description));
+    if (!timed)
+        return;
+    // Tried again at the next period without a change; told once, not at every try, and again
+    // only after a write that worked.
+    m_timer.start();
+    if (!m_failureTold) {
         m_failureTold = true;
-        ErrorHandling::showWarning(m_messageBox, *error);
+        ErrorHandling::showWarning(m_messageBox, error);
     }
 }

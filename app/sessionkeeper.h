@@ -2,17 +2,20 @@
 // Every field (by control name, see roles.h), the document and the document box's display font are
 // written to the session store at most DelayMs after a change, and at every end of the program that
 // reaches the event loop (the window closed, the application quitting, the desktop session
-// ending); main() adds Unix signals and a window destroyed from outside.
+// ending); main() adds Unix signals and a window destroyed from outside. Work that could not be
+// kept is said once while typing, and once more when the window is closed.
 #pragma once
 
 #include "keptsession.h"
+#include "sessionstore.h"
 
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
+
 class MessageBox;
 class QWidget;
-class SessionStore;
 
 class SessionKeeper final : public QObject
 {
@@ -26,8 +29,8 @@ public:
     ~SessionKeeper() override;
 
     /// The start, once the window holds what a new window holds: takes the kept session and
-    /// asks whether to restore it (はい restores, いいえ discards); an unreadable one is moved
-    /// aside with one warning. From then on every change is kept.
+    /// asks whether to restore it (はい restores, いいえ sets it aside); an unreadable one is
+    /// moved aside with one warning. From then on every change is kept.
     void offer();
     /// Writes what changed since the last write, now.
     void keep();
@@ -37,13 +40,26 @@ public:
     /// Puts a kept session into the window; the date box keeps its date.
     void restore(const KeptSession &session);
 
+public Q_SLOTS:
+    /// Writes what changed and is not yet written, then writes nothing (no timer, no write at
+    /// the end) until release(): the window holds what the user may still take back.
+    void hold();
+    /// The window's fields are the work again: written as after any change.
+    void release();
+
+Q_SIGNALS:
+    /// The session the user chose to restore is in the window.
+    void restored();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void watch();
     void changed();
-    void write(bool tellFailure);
+    void write(bool timed);
+    void closing();
+    void takeUnreadable();
     bool likeNew(const KeptSession &session) const;
 
     QWidget &m_window;
@@ -52,5 +68,8 @@ private:
     KeptSession m_new; // what a new window holds
     QTimer m_timer;
     bool m_changed = false;
+    bool m_held = false;
     bool m_failureTold = false;
+    bool m_endTold = false;
+    std::optional<SessionStore::Failure> m_failure; // why the last write failed
 };

@@ -8,11 +8,13 @@
 #include "textbox.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using Reading = KeptSession::Reading;
@@ -72,12 +74,27 @@ public:
         return std::nullopt;
     }
     void discard() override { kept.clear(); }
-    void moveAside() override { }
+    QString moveAside() override { return {}; }
+    void setAside() override { }
     void leave() override { }
     QString location() const override { return u"/state/zelvora/session"_s; }
     int refusals = 0;
     int saves = 0;
     QByteArray kept;
+};
+
+/// Writes to regular files past `bytes` fail (EFBIG) as on a full disk, for root too.
+struct FileSizeLimit
+{
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        const rlimit limit { bytes, m_before.rlim_max };
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_before); }
+    rlimit m_before {};
 };
 
 } // namespace
@@ -90,6 +107,10 @@ class TestSession final : public QObject
 
 private Q_SLOTS:
     void init() { QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path())); }
+    void cleanup()
+    {
+        run(u"sh -c"_s, { u"! mountpoint -q $0 || umount $0"_s, m_dir.filePath(u"zelvora"_s) });
+    }
 
     void roundTrip() { QCOMPARE(KeptSession::parse(Sample.toBytes()).session, Sample); }
 
@@ -141,25 +162,60 @@ private Q_SLOTS:
         QCOMPARE(FileSessionStore(m_dir.path()).take(99).found, Found::Nothing);
     }
 
-    // Root writes through any permission: what stops every user is a folder where a file
-    // belongs, or a file where the folder belongs.
-    void refusedSave_data()
+    // The author starts, restores, types and closes the window where nothing can be written, or
+    // where the folder is a link to one of the author's own. tmpfs needs root; a file size limit
+    // of 0 fails the same writes for anyone; a file where the folder belongs fails them earlier.
+    void startAndClose_data()
     {
-        QTest::addColumn<QString>("make");
-        QTest::newRow("the session a folder") << u"mkdir -p %1/session"_s;
-        QTest::newRow("the state folder a file") << u"touch %1"_s;
+        QTest::addColumn<QString>("make"); // %1: the state folder
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("a full disk")
+            << u"mkdir %1 && mount -t tmpfs -o size=256k tmpfs %1"_s << true << false;
+        QTest::newRow("a file size limit of 0") << u"mkdir %1"_s << true << false;
+        QTest::newRow("the state folder a file") << u"touch %1"_s << false << false;
+        QTest::newRow("the state folder a link")
+            << u"mkdir -m 755 %1.target && ln -s %1.target %1"_s << true << true;
     }
-    void refusedSave()
+    void startAndClose()
     {
         QFETCH(QString, make);
-        QCOMPARE(run(u"sh -c"_s, { make.arg(m_dir.filePath(u"zelvora"_s)) }), QString());
-        FileSessionStore store(m_dir.filePath(u"zelvora"_s));
-        store.take(99);
-        const auto failure = store.save("kept");
-        QVERIFY(failure && !failure->reason.isEmpty());
-        QCOMPARE(failure->path, store.location());
+        QFETCH(bool, saved);
+        const QString folder = m_dir.filePath(u"zelvora"_s);
+        if (!run(u"sh -c"_s, { make.arg(folder) + u" 2>&1 || echo failed"_s }).isEmpty())
+            QSKIP("no tmpfs can be mounted here (that needs root)");
+        const QByteArray before = Sample.toBytes();
+        if (QFile file(folder + u"/session"_s); QFileInfo(folder).isDir())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        run(u"sh -c"_s, { u"mountpoint -q $0 && dd if=/dev/zero of=$0/filler"_s, folder });
+        FakeServices fakes;
+        Form1 form1(fakes.services(), nullptr);
+        FileSessionStore store(folder);
+        SessionKeeper keeper(form1, store, fakes.messageBox);
+        fakes.messageBox.answers = { 0 };
+        {
+            std::optional<FileSizeLimit> limit;
+            if (QTest::currentDataTag() == "a file size limit of 0"_ba)
+                limit.emplace(0);
+            keeper.offer();
+            ControlText::setText(control(form1, Role::Subtitle), u"typed"_s);
+            form1.close();
+        }
+        QTEST(fakes.messageBox.asked.size() == 1, "offered");
+        QCOMPARE(fakes.messageBox.shown.size(), qsizetype(!saved));
+        for (const auto &shown : std::as_const(fakes.messageBox.shown))
+            QVERIFY2(shown.prompt.startsWith(u"作成内容を保存できないまま終了します。"_s)
+                         && shown.prompt.contains(folder) && !shown.prompt.contains(u"（）"_s),
+                     qPrintable(shown.prompt));
+        const QByteArray after = readFile(folder + u"/session"_s);
+        // Written through the link, whose folder keeps its mode; or not written at all.
+        QVERIFY(saved ? KeptSession::parse(after).session.fields[key(Role::Subtitle)] == u"typed"_s
+                        && run(u"stat -c%a"_s, { folder + u".target"_s }) == u"755"_s
+                      : after == (QFileInfo(folder).isDir() ? before : None));
     }
 
+    // At the start the kept session is offered; what is declined or unreadable is set aside
+    // beside it, numbered after an earlier one, and never offered again.
     void offer_data()
     {
         for (const char *column : { "kept", "left" })
@@ -167,34 +223,40 @@ private Q_SLOTS:
         for (const char *column : { "answer", "asked", "warned" })
             QTest::addColumn<int>(column);
         QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("aside"); // where the kept session went
         KeptSession old = Sample;
         old.fields[key(Role::DateBox)] = u"1999/01/01"_s;
         const QByteArray bytes = old.toBytes();
         const QByteArray newer = QByteArray(bytes).replace("\"version\": 1", "\"version\": 9");
-        QTest::newRow("nothing kept") << QByteArray() << None << 1 << 0 << 0 << QString();
+        const QString none, bad = u".bad-2"_s;
+        QTest::newRow("nothing kept") << QByteArray() << None << 1 << 0 << 0 << none << none;
         QTest::newRow("a new window of another day")
-            << QByteArray("new") << None << 0 << 0 << 0 << QString();
-        QTest::newRow("はい") << bytes << bytes << 0 << 1 << 0 << Awkward;
-        QTest::newRow("いいえ") << bytes << None << 1 << 1 << 0 << QString();
-        QTest::newRow("unreadable") << QByteArray("{\"format") << None << 1 << 0 << 1 << QString();
+            << QByteArray("new") << None << 0 << 0 << 0 << none << none;
+        QTest::newRow("はい") << bytes << bytes << 0 << 1 << 0 << Awkward << none;
+        QTest::newRow("いいえ") << bytes << None << 1 << 1 << 0 << none << u".declined-2"_s;
+        QTest::newRow("unreadable")
+            << QByteArray("{\"format") << None << 1 << 0 << 1 << none << bad;
         // Not a regular file, or too large: never opened.
         for (const char *make : { "mkdir %1", "mkfifo %1", "ln -s / %1", "truncate -s65M %1" })
-            QTest::newRow(make) << "sh " + QByteArray(make) << None << 1 << 0 << 1 << QString();
-        QTest::newRow("newer") << newer << newer << 1 << 0 << 0 << QString();
+            QTest::newRow(make) << "sh " + QByteArray(make) << None << 1 << 0 << 1 << none << bad;
+        QTest::newRow("newer") << newer << newer << 1 << 0 << 0 << none << none;
     }
     void offer()
     {
         QFETCH(QByteArray, kept);
+        QFETCH(QString, aside);
         FakeServices fakes;
         Form1 form1(fakes.services(), nullptr);
         ControlText::setText(control(form1, Role::DateBox), u"2001/05/12"_s);
         FileSessionStore store(m_dir.path());
         SessionKeeper keeper(form1, store, fakes.messageBox);
+        QSignalSpy restored(&keeper, &SessionKeeper::restored);
         if (kept == "new") {
             KeptSession anotherDay = keeper.collect();
             anotherDay.fields[key(Role::DateBox)] = u"1999/01/01"_s;
             kept = anotherDay.toBytes();
         }
+        run(u"sh -c"_s, { u"echo earlier >$0.bad; echo earlier >$0.declined"_s, place() });
         if (kept.startsWith("sh "))
             QCOMPARE(run(u"sh -c"_s, { QString::fromUtf8(kept.mid(3)).arg(place()) }), QString());
         else if (QFile file(place()); !kept.isEmpty())
@@ -207,31 +269,45 @@ private Q_SLOTS:
         QFETCH(QString, body);
         QCOMPARE(keeper.collect().fields[key(Role::Body)], body);
         QCOMPARE(keeper.collect().fields[key(Role::DateBox)], u"2001/05/12"_s);
+        QCOMPARE(restored.size(), int(body == Awkward));
         QTEST(readFile(place()), "left");
-        QCOMPARE(QFileInfo::exists(place() + u".bad"_s), fakes.messageBox.shown.size() == 1);
+        for (const QString &suffix : { u".bad"_s, u".declined"_s })
+            QCOMPARE(readFile(place() + suffix), "earlier\n");
+        for (const QString &suffix : { u".bad-2"_s, u".declined-2"_s })
+            QCOMPARE(QFileInfo(place() + suffix).isSymLink() || QFileInfo::exists(place() + suffix),
+                     suffix == aside);
+        if (!aside.isEmpty() && !kept.startsWith("sh "))
+            QCOMPARE(readFile(place() + aside), kept);
+        for (const auto &shown : std::as_const(fakes.messageBox.shown))
+            QVERIFY2(shown.prompt.contains(place() + aside), qPrintable(shown.prompt));
+        if (readFile(place()) == None)
+            QCOMPARE(FileSessionStore(m_dir.path()).take(99).found, Found::Nothing);
         const KeptSession now = keeper.collect();
         QCOMPARE(now.documentFont == Sample.documentFont && now.guideWidth == Sample.guideWidth,
                  body == Awkward);
     }
 
     // A change is written at most DelayMs later however long the typing goes on, and at once
-    // when the program quits; a refused write is written again without a new change, and told
-    // once.
+    // when the program quits; a refused write is tried again at the next period without a new
+    // change, and told once; closing the window with work not kept says so once. Held (全て
+    // クリアー can still be taken back), nothing is written until released.
     void writes_data()
     {
         QTest::addColumn<bool>("typing"); // a character every DelayMs / 4 until the writes
-        QTest::addColumn<bool>("quitting"); // right after the first character
+        QTest::addColumn<QString>("end"); // right after the first character
         QTest::addColumn<int>("refusals");
         QTest::addColumn<int>("writes"); // before the last keep()
-        QTest::newRow("quitting") << false << true << 0 << 1;
-        QTest::newRow("typing on") << true << false << 0 << 1;
-        QTest::newRow("refused") << false << false << 1 << 1;
-        QTest::newRow("refused while typing on") << true << false << 2 << 2;
+        QTest::newRow("quitting") << false << u"quit"_s << 0 << 1;
+        QTest::newRow("typing on") << true << QString() << 0 << 1;
+        QTest::newRow("refused") << false << QString() << 1 << 2;
+        QTest::newRow("refused while typing on") << true << QString() << 2 << 3;
+        QTest::newRow("closing, not kept") << false << u"close"_s << 2 << 2;
+        QTest::newRow("held") << false << u"hold"_s << 0 << 2;
     }
     void writes()
     {
         QFETCH(bool, typing);
-        QFETCH(bool, quitting);
+        QFETCH(QString, end);
         QFETCH(int, refusals);
         QFETCH(int, writes);
         FakeServices fakes;
@@ -247,17 +323,28 @@ private Q_SLOTS:
         type();
         if (typing)
             typist.start(SessionKeeper::DelayMs / 4);
-        if (quitting) {
+        if (end == u"hold") {
+            keeper.hold();
+            QCOMPARE(store.kept, keeper.collect().toBytes());
+            ControlText::setText(body, u"い"_s); // the cleared window, and a new character
+        }
+        if (end == u"close")
+            form1.close();
+        if (!end.isEmpty()) {
             // The signal is the application's own; a call by name emits it all the same.
             QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit"));
-            QCOMPARE(store.saves, writes);
+            QCOMPARE(store.saves, end == u"hold" ? 1 : writes);
         }
+        if (end == u"hold")
+            keeper.release();
         QTRY_COMPARE_WITH_TIMEOUT(store.saves, writes, (writes + 1) * SessionKeeper::DelayMs);
         typist.stop();
         QCOMPARE(store.kept.isEmpty(), refusals >= writes);
         QCOMPARE(fakes.messageBox.shown.size(), qsizetype(refusals > 0));
         for (const auto &shown : std::as_const(fakes.messageBox.shown))
-            QVERIFY(shown.prompt.contains(store.location()));
+            QVERIFY(shown.prompt.contains(store.location())
+                    && shown.prompt.startsWith(u"作成内容を保存できないまま"_s)
+                        == (end == u"close"));
         keeper.keep();
         QCOMPARE(store.kept, keeper.collect().toBytes());
     }

@@ -40,32 +40,32 @@ QString FileSessionStore::location() const
 }
 
 // Holds the place of that name for this instance, unless a running instance holds it.
-bool FileSessionStore::hold(const QString &name)
+FileSessionStore::Hold FileSessionStore::hold(const QString &name)
 {
     auto lock = std::make_unique<QLockFile>(m_folder + u'/' + name + u".lock"_s);
     // An instance runs for hours: only a lock whose process has gone is stale, never an old one.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
-    m_lock = std::move(lock);
     m_name = name;
-    return true;
+    if (lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        return Hold::Held;
+    }
+    // Only a lock that is there says that an instance runs. One that cannot be made (a full
+    // disk, a folder that cannot be written) says nothing, and the work kept is still the
+    // user's: it is taken unheld, as it is the user's one chance to have it back.
+    return lock->error() == QLockFile::LockFailedError ? Hold::Running : Hold::Unheld;
 }
 
 void FileSessionStore::takeEmptyPlace()
 {
-    for (int number = 1;; ++number) {
+    for (int number = 1; number <= 1000; ++number) {
         const QString name = placeName(number);
-        if (!QFileInfo(m_folder + u'/' + name).exists()
-            && !QFileInfo(m_folder + u'/' + name).isSymLink() && hold(name))
+        const QFileInfo place(m_folder + u'/' + name);
+        if (!place.exists() && !place.isSymLink() && hold(name) != Hold::Running)
             return;
-        // A folder where no lock can be made keeps nothing: the first place, unheld, and saving
-        // reports why.
-        if (number > 1000) {
-            m_name = placeName(1);
-            return;
-        }
     }
+    // Every place is held: the first, unheld, and saving reports why if it cannot.
+    m_name = placeName(1);
 }
 
 SessionStore::Kept FileSessionStore::take(qint64 maxBytes)
@@ -84,7 +84,7 @@ SessionStore::Kept FileSessionStore::take(qint64 maxBytes)
         return a.lastModified() > b.lastModified();
     });
     for (const QFileInfo &entry : std::as_const(kept)) {
-        if (!hold(entry.fileName()))
+        if (hold(entry.fileName()) == Hold::Running)
             continue;
         // A symbolic link, a folder or a pipe is never opened: a pipe would block the start.
         if (entry.isSymLink() || !entry.isFile() || entry.size() > maxBytes)
@@ -103,13 +103,16 @@ SessionStore::Kept FileSessionStore::take(qint64 maxBytes)
 
 std::optional<SessionStore::Failure> FileSessionStore::save(const QByteArray &bytes)
 {
-    PrivateFolder::make(m_folder);
+    // A folder whose mode cannot be set still takes the session: the file itself is the user's
+    // alone, and the work matters more than the folder's mode.
+    if (const auto folder = PrivateFolder::make(m_folder);
+        folder.outcome == PrivateFolder::Made::NotMade)
+        return Failure { m_folder, folder.reason };
     QSaveFile file(location());
-    if (!file.open(QIODevice::WriteOnly))
-        return Failure { location(), file.errorString() };
-    file.setPermissions(OwnerOnly);
-    // A write the disk refused shows at once or at the commit, which then keeps the old file.
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // A full disk takes small writes into the buffer and refuses them only at the flush: every
+    // step is checked, and the old file is replaced only once the new one is whole.
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)
+        || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         return Failure { location(), file.errorString() };
     return std::nullopt;
 }
@@ -119,11 +122,23 @@ void FileSessionStore::discard()
     QFile::remove(location());
 }
 
-void FileSessionStore::moveAside()
+QString FileSessionStore::putAside(const QString &suffix)
 {
-    const QString bad = location() + u".bad"_s;
-    QFile::remove(bad);
-    QDir().rename(location(), bad);
+    const QString aside = PrivateFolder::setAside(location(), suffix);
+    // What cannot be moved is never replaced: this instance writes elsewhere.
+    if (aside.isEmpty())
+        leave();
+    return aside;
+}
+
+QString FileSessionStore::moveAside()
+{
+    return putAside(u".bad"_s);
+}
+
+void FileSessionStore::setAside()
+{
+    putAside(u".declined"_s);
 }
 
 void FileSessionStore::leave()
