@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "catalogues.h"
+#include "clearall.h"
 #include "clock.h"
 #include "commondialog.h"
 #include "documentassembly.h"
@@ -15,6 +16,7 @@
 #include "statusnote.h"
 #include "textbox.h"
 #include "textmarker.h"
+#include "undonote.h"
 #include "zelvoraversion.h"
 
 #include <QComboBox>
@@ -142,10 +144,16 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
     connectHandlers();
 
     // Over the bottom of the document box, beside the send button.
+    const QRect notes(QPoint(FormDesign::pixels(240), FormDesign::pixels(8040)),
+                      FormDesign::size(6615, 495));
     auto sentNote = new StatusNote(client);
-    sentNote->setGeometry(QRect(QPoint(FormDesign::pixels(240), FormDesign::pixels(8040)),
-                                FormDesign::size(6615, 495)));
+    sentNote->setGeometry(notes);
     sentNote->setWordWrap(true);
+    auto clearedNote = new UndoNote(u"元に戻す(&U)"_s, client);
+    clearedNote->setGeometry(notes);
+    m_clearAll = new ClearAll(*client, ClearedByClearAll, *clearedNote);
+    connect(m_clearAll, &ClearAll::aboutToClear, this, &Form1::clearedAll);
+    connect(m_clearAll, &ClearAll::settled, this, &Form1::clearAllSettled);
     if (m_services.mail)
         m_sender = std::make_unique<IssueSender>(
             m_services, *documentBox(), QString::fromUtf16(DocumentPlaceholder), *sentNote);
@@ -203,6 +211,11 @@ void Form1::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     FormDesign::undoMaximise(this, event);
+}
+
+void Form1::sessionRestored()
+{
+    m_madeFrom = fields();
 }
 
 QSize Form1::clientSize()
@@ -285,6 +298,12 @@ TextBox *Form1::documentBox() const
     return static_cast<TextBox *>(control(Role::Document));
 }
 
+void Form1::replaceDocument(const QString &text)
+{
+    documentBox()->replaceText(text);
+    documentBox()->moveCursor(QTextCursor::Start);
+}
+
 void Form1::load()
 {
     setTextOf(Role::DateBox,
@@ -308,8 +327,7 @@ void Form1::command2Click()
     setTextOf(Role::EndDecoration, textOf(Role::Decorations));
 }
 
-// "作成文書の表示": the fields become the document.
-void Form1::command3Click()
+DocumentFields Form1::fields() const
 {
     DocumentFields fields;
     fields.startDecoration = textOf(Role::StartDecoration);
@@ -321,20 +339,28 @@ void Form1::command3Click()
     fields.signature = textOf(Role::Signature);
     fields.body = textOf(Role::Body);
     fields.closingLine = textOf(Role::ClosingLine);
-    setTextOf(Role::Document, DocumentAssembly::assemble(fields));
+    return fields;
 }
 
-// "作成文書の消去": empties the document box; the fields keep what the document was made of.
+// "作成文書の表示": the fields become the document, as one edit the document box can undo.
+void Form1::command3Click()
+{
+    m_madeFrom = fields();
+    replaceDocument(DocumentAssembly::assemble(*m_madeFrom));
+}
+
+// "作成文書の消去": empties the document box, as one edit it can undo; the fields keep what the
+// document was made of.
 void Form1::command4Click()
 {
-    setTextOf(Role::Document, QString());
+    replaceDocument(QString());
 }
 
-// "全てクリアー"
+// "全てクリアー": empties the fields and the document, which 元に戻す brings back until the next
+// change.
 void Form1::command5Click()
 {
-    for (const char *name : ClearedByClearAll)
-        setTextOf(name, QString());
+    m_clearAll->clear();
 }
 
 // "入力支援": the issue line becomes the date box's text and the issue label, on two lines.
@@ -370,7 +396,8 @@ void Form1::command8Click()
 void Form1::command9Click()
 {
     m_sender->send(
-        { textOf(Role::RecipientName), textOf(Role::RecipientAddress), textOf(Role::Document) });
+        { textOf(Role::RecipientName), textOf(Role::RecipientAddress), textOf(Role::Document) },
+        m_madeFrom, fields());
 }
 
 void Form1::mnuDenClick()

@@ -19,6 +19,7 @@
 //    and offers them back at the next start; main() creates it.
 #pragma once
 
+#include "documentassembly.h"
 #include "services.h"
 #include "splash.h"
 
@@ -26,6 +27,7 @@
 
 #include <memory>
 
+class ClearAll;
 class IssueSender;
 class QAction;
 class TextBox;
@@ -44,6 +46,17 @@ public:
     /// The size of the client area below the menu bar.
     static QSize clientSize();
 
+    /// The fields and the document box now hold a restored session: the document counts as
+    /// made from these fields.
+    void sessionRestored();
+
+Q_SIGNALS:
+    /// 全てクリアー is about to empty the fields. Until clearAllSettled(), 元に戻す can bring
+    /// them back, so what is kept of the work is what was there before.
+    void clearedAll();
+    /// The cleared fields are the work now (a field changed, or 元に戻す brought them back).
+    void clearAllSettled();
+
 protected:
     void changeEvent(QEvent *event) override;
 
@@ -53,6 +66,8 @@ private:
     void createMenus();
     void connectHandlers();
     TextBox *documentBox() const;
+    DocumentFields fields() const;
+    void replaceDocument(const QString &text);
     QWidget *control(const char *name) const;
     QString textOf(const char *name) const;
     void setTextOf(const char *name, const QString &text);
@@ -77,4 +92,7 @@ private:
     Services m_services;
     SplashFactory m_createSplash;
     std::unique_ptr<IssueSender> m_sender;
+    ClearAll *m_clearAll = nullptr;
+    // The fields the document box's text was last made or restored from.
+    std::optional<DocumentFields> m_madeFrom;
 };

@@ -21,6 +21,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <cmath>
 #include <stdexcept>
@@ -369,6 +370,8 @@ private Q_SLOTS:
             << QColor(255, 255, 255);
         QTest::newRow("size NaN") << FontChoice { { u"Serif"_s }, qQNaN() } << QColor();
         QTest::newRow("empty face") << FontChoice { {}, 9 } << QColor();
+        QTest::newRow("smallest") << FontChoice { { u"Serif"_s }, 1 } << QColor(0, 0, 0);
+        QTest::newRow("largest") << FontChoice { { u"Serif"_s }, 1638 } << QColor(0, 0, 0);
         QTest::newRow("colour > 24 bits")
             << FontChoice { .families = { u"Serif"_s }, .colour = 1 << 24 } << QColor();
     }
@@ -401,6 +404,122 @@ private Q_SLOTS:
         click(Role::ClearAll);
         QCOMPARE(box->font(), now);
         QCOMPARE(box->palette().color(QPalette::Text), colour.isValid() ? colour : black);
+    }
+
+    void week_data()
+    {
+        QTest::addColumn<QString>("between"); // what the author does between two sends
+        QTest::addColumn<QString>("asked"); // how the question at the second send starts
+        const QString sent = u"この文書は 2026/12/07 10:00 に同じ宛先へ送信済みです。"_s;
+        QTest::newRow("quit and start again") << u"restart"_s << sent;
+        QTest::newRow("a second instance") << u"instance"_s << sent;
+        QTest::newRow("a send to oneself") << u"self"_s << sent;
+        QTest::newRow("the address in capitals") << u"capitals"_s << sent;
+        QTest::newRow("time-out after the whole message")
+            << u"timeout"_s << u"この文書は 2026/12/07 10:00 に同じ宛先へ送信した可能性"_s;
+        QTest::newRow("the body changed")
+            << u"body"_s << u"文書を作った後に、次の欄が変わっています: 本文。"_s;
+        QTest::newRow("the body changed, made again") << u"remade"_s << QString();
+        QTest::newRow("the first send failed") << u"failed"_s << QString();
+    }
+    // The same issue never reaches the list twice without a question, whatever happened in
+    // between; Escape sends nothing. A document older than its fields is asked about too.
+    void week()
+    {
+        QFETCH(QString, between);
+        QFETCH(QString, asked);
+        const auto compose = [&](const QString &address) {
+            setText(Role::Body, u"今週の話題"_s);
+            setText(Role::RecipientAddress, address);
+            click(Role::ShowDocument);
+        };
+        compose(u"list@example.jp"_s);
+        if (between == u"timeout"_s || between == u"failed"_s) {
+            m_fakes->mail.failure = Error { 32002, u"止めました"_s };
+            m_fakes->mail.readAllBeforeFailing = between == u"timeout"_s;
+        }
+        click(Role::Send);
+        m_fakes->mail.failure.reset();
+        if (between == u"restart"_s || between == u"instance"_s) {
+            auto second = std::make_unique<Form1>(m_fakes->services(), nullptr);
+            if (between == u"restart"_s)
+                m_form = std::move(second);
+            else
+                m_form3.reset(), std::swap(m_form, second), second->hide();
+            compose(u"list@example.jp"_s);
+        } else if (between == u"self"_s) {
+            setText(Role::RecipientAddress, u"me@example.jp"_s);
+            click(Role::Send);
+            setText(Role::RecipientAddress, u"list@example.jp"_s);
+        } else if (between == u"capitals"_s) {
+            setText(Role::RecipientAddress, u"LIST@Example.JP"_s);
+        } else if (between == u"body"_s || between == u"remade"_s) {
+            setText(Role::Body, u"来週の話題"_s);
+            if (between == u"remade"_s)
+                click(Role::ShowDocument);
+        }
+        const qsizetype sends = m_fakes->mail.sent.size();
+        m_fakes->messageBox.asked.clear();
+        click(Role::Send);
+        QCOMPARE(m_fakes->messageBox.asked.size(), asked.isEmpty() ? 0 : 1);
+        QCOMPARE(m_fakes->mail.sent.size(), sends + (asked.isEmpty() ? 1 : 0));
+        if (!asked.isEmpty())
+            QVERIFY2(m_fakes->messageBox.asked[0].question.startsWith(asked),
+                     qPrintable(m_fakes->messageBox.asked[0].question));
+    }
+
+    void undo_data()
+    {
+        QTest::addColumn<QString>("command"); // what replaces the author's text
+        QTest::addColumn<QString>("undo"); // how it is taken back
+        QTest::addColumn<bool>("back"); // whether the text comes back
+        QTest::newRow("全てクリアー, Alt+U") << u"clear"_s << u"Alt+U"_s << true;
+        QTest::newRow("全てクリアー, 元に戻す") << u"clear"_s << u"button"_s << true;
+        QTest::newRow("全てクリアー, typing, Alt+U") << u"clear"_s << u"type, Alt+U"_s << false;
+        QTest::newRow("作成文書の表示, Ctrl+Z") << u"show"_s << u"Ctrl+Z"_s << true;
+        QTest::newRow("作成文書の消去, Ctrl+Z") << u"erase"_s << u"Ctrl+Z"_s << true;
+    }
+    // What a button replaced comes back with one key: every field after 全てクリアー (until the
+    // next change), a hand-edited document in the box itself. Whoever keeps the work is told
+    // before the fields are emptied and when the clearing is settled.
+    void undo()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, undo);
+        QFETCH(bool, back);
+        setText(Role::Body, u"本文"_s);
+        setText(Role::RecipientAddress, u"list@example.jp"_s);
+        click(Role::ShowDocument);
+        focus(QString::fromLatin1(Role::Document));
+        QTest::keyClicks(get(Role::Document), u"edit"_s);
+        QMap<QString, QString> before;
+        for (const char *role : Role::Fields)
+            before.insert(QString::fromLatin1(role), text(role));
+        QStringList heard;
+        connect(m_form.get(), &Form1::clearedAll, this, [&] { heard << text(Role::Body); });
+        connect(m_form.get(), &Form1::clearAllSettled, this, [&] { heard << text(Role::Body); });
+        click(command == u"clear"_s      ? Role::ClearAll
+                  : command == u"show"_s ? Role::ShowDocument
+                                         : Role::EraseDocument);
+        QVERIFY(text(Role::Document) != before.value(QString::fromLatin1(Role::Document)));
+        auto note = m_form->findChild<QWidget *>(u"UndoNote"_s);
+        QCOMPARE(note->isVisible(), command == u"clear"_s);
+        QWindow *window = m_form->windowHandle();
+        if (undo.startsWith(u"type"_s))
+            type(Role::Subtitle, u"新しい号"_s);
+        if (undo.endsWith(u"Alt+U"_s))
+            QTest::keyClick(window, Qt::Key_U, Qt::AltModifier); // clicks a moment later
+        else if (undo == u"button"_s)
+            QTest::mouseClick(note->findChild<QWidget *>(u"undoButton"_s), Qt::LeftButton);
+        else
+            QTest::keyClick(focus(QString::fromLatin1(Role::Document)), Qt::Key_Z,
+                            Qt::ControlModifier);
+        QTRY_VERIFY(!note->isVisible());
+        for (const char *role : Role::Fields)
+            if (back || role == Role::DateBox)
+                QCOMPARE(text(role), before.value(QString::fromLatin1(role)));
+        if (command == u"clear"_s)
+            QCOMPARE(heard, (QStringList { u"本文"_s, back ? u"本文"_s : QString() }));
     }
 
     void assembleEraseClear()
@@ -486,10 +605,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("document"); // empty: the assembled document of a new window
         QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("guide");
         const QString sample = u"番号①と㈱\r\nﾊﾝｶｸ😀\r\nA\u00A0B\u200B \r\n"_s + QString(80, u'x');
-        QTest::newRow("戻って直す") << sample << QList<int> {};
-        QTest::newRow("送信する") << sample << QList<int> { 0 };
-        QTest::newRow("nothing marked") << QString() << QList<int> {};
+        QTest::newRow("戻って直す") << sample << QList<int> {} << 70;
+        QTest::newRow("送信する") << sample << QList<int> { 0 } << 70;
+        QTest::newRow("nothing marked") << QString() << QList<int> {} << 70;
+        QTest::newRow("past the guide the author chose")
+            << u"本文①\r\n"_s + QString(50, u'x') << QList<int> {} << 40;
     }
     // Marked characters or a long line are sent, byte for byte, only when the sender says so;
     // 戻って直す hands nothing off, changes nothing and puts the cursor at the first place.
@@ -497,9 +619,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, document);
         QFETCH(QList<int>, answers);
+        QFETCH(int, guide);
+        TextMarker::of(static_cast<TextBox *>(get(Role::Document)))->setGuideWidth(guide);
         m_fakes->messageBox.answers = answers;
         m_fakes->messageBox.asked.clear();
         m_fakes->mail.sent.clear();
+        setText(Role::RecipientAddress, u"list@example.jp"_s);
         document.isEmpty() ? click(Role::ShowDocument) : setText(Role::Document, document);
         const QString before = text(Role::Document);
         click(Role::Send);
@@ -514,7 +639,8 @@ private Q_SLOTS:
         const auto &question = m_fakes->messageBox.asked.first();
         QCOMPARE(question.buttons, (QStringList { u"送信する(&S)"_s, u"戻って直す(&B)"_s }));
         QCOMPARE(std::pair(question.defaultButton, question.escapeButton), std::pair(1, 1));
-        QVERIFY(question.question.contains(u"7 個（最初は 行 1, 桁 5）"_s));
+        QVERIFY(question.question.contains(guide == 70 ? u"7 個（最初は 行 1, 桁 5）"_s
+                                                       : u"40 桁を超える行"_s));
         if (!sent) {
             QCOMPARE(QApplication::focusWidget(), get(Role::Document));
             QCOMPARE(static_cast<TextBox *>(get(Role::Document))->textCursor().position(), 2);

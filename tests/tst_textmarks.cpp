@@ -148,6 +148,8 @@ private Q_SLOTS:
         QTest::newRow("」 never starts a line") << a19 + u"い」え"_s << a19 + u"/い」え"_s;
         QTest::newRow("small kana never starts") << a19 + u"ちょっと"_s << a19 + u"/ちょっと"_s;
         QTest::newRow("「 never ends a line") << a19 + u"「い」"_s << a19 + u"/「い」"_s;
+        QTest::newRow("a combining mark stays with its base")
+            << a19 + u"か\u3099き"_s << a19 + u"/か\u3099き"_s;
         QTest::newRow("URL whole") << a19.left(10) + url << a19.left(10) + u'/' + url;
         QTest::newRow("URL longer than the guide")
             << url + url << QString(url + url).insert(40, u'/');

@@ -46,6 +46,18 @@ void TextBox::setText(const QString &text)
     setPlainText(text);
 }
 
+void TextBox::replaceText(const QString &text)
+{
+    QString lines = text;
+    lines.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(lines); // each LF becomes a line break
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
     // Shift+Enter would insert a line separator that does not read back as CR LF: every Enter

@@ -18,8 +18,11 @@ public:
 
     /// The content, with every paragraph break as CR LF.
     QString text() const;
-    /// Replaces the content; CR LF (or a lone CR or LF) becomes a line break.
+    /// Replaces the content; CR LF (or a lone CR or LF) becomes a line break. Forgets what
+    /// could be undone.
     void setText(const QString &text);
+    /// Replaces the content as setText() does, as one edit that Ctrl+Z undoes.
+    void replaceText(const QString &text);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
