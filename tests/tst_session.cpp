@@ -8,6 +8,7 @@
 #include "textbox.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -114,6 +115,27 @@ private Q_SLOTS:
 
     void roundTrip() { QCOMPARE(KeptSession::parse(Sample.toBytes()).session, Sample); }
 
+    // The kept work goes under $XDG_STATE_HOME when it names a folder from the root, else where
+    // the XDG rules put it in the home folder, never relative to where Zelvora was started.
+    void folder_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("absolute") << QByteArray("/srv/state") << u"/srv/state/zelvora"_s;
+        QTest::newRow("relative") << QByteArray("state") << QString();
+        QTest::newRow("unset") << QByteArray() << QString();
+    }
+    void folder()
+    {
+        QFETCH(QByteArray, variable);
+        QFETCH(QString, folder);
+        const QByteArray kept = qgetenv("XDG_STATE_HOME");
+        auto restore = qScopeGuard([&] { qputenv("XDG_STATE_HOME", kept); });
+        variable.isNull() ? qunsetenv("XDG_STATE_HOME") : qputenv("XDG_STATE_HOME", variable);
+        QCOMPARE(FileSessionStore::defaultFolder(),
+                 folder.isEmpty() ? QDir::homePath() + u"/.local/state/zelvora"_s : folder);
+    }
+
     void refused_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -129,6 +151,7 @@ private Q_SLOTS:
         QTest::newRow("not UTF-8") << edit("三", "\xe4\xb8") << Bad;
         QTest::newRow("a field not text") << edit("\"☆\"", "7") << Bad;
         QTest::newRow("a new key") << edit("\"fields\"", "\"x\": 1, \"fields\"") << Reading::Read;
+        QTest::newRow("a font of no size") << edit("pointSize\": 10.5", "pointSize\": 0") << Bad;
     }
     void refused()
     {
