@@ -3,10 +3,6 @@
 #include "textbox.h"
 #include "undonote.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-
 using namespace Qt::StringLiterals;
 
 ClearAll::ClearAll(QWidget &window, std::span<const char *const> fields, UndoNote &note)
@@ -15,18 +11,9 @@ ClearAll::ClearAll(QWidget &window, std::span<const char *const> fields, UndoNot
     , m_note(note)
 {
     for (const char *role : m_fields)
-        watch(m_window.findChild<QWidget *>(QString::fromLatin1(role)));
+        ControlText::onChanged(m_window.findChild<QWidget *>(QString::fromLatin1(role)), this,
+                               [this] { fieldChanged(); });
     connect(&m_note, &UndoNote::undoRequested, this, &ClearAll::undo);
-}
-
-void ClearAll::watch(QWidget *field)
-{
-    if (auto line = qobject_cast<QLineEdit *>(field))
-        connect(line, &QLineEdit::textChanged, this, &ClearAll::fieldChanged);
-    else if (auto box = qobject_cast<QPlainTextEdit *>(field))
-        connect(box, &QPlainTextEdit::textChanged, this, &ClearAll::fieldChanged);
-    else if (auto combo = qobject_cast<QComboBox *>(field))
-        connect(combo, &QComboBox::editTextChanged, this, &ClearAll::fieldChanged);
 }
 
 void ClearAll::clear()

@@ -35,7 +35,6 @@ Q_SIGNALS:
     void settled();
 
 private:
-    void watch(QWidget *field);
     void fieldChanged();
 
     QWidget &m_window;

@@ -7,10 +7,8 @@
 #include "textbox.h"
 #include "textmarker.h"
 
-#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QListWidget>
 
 using namespace Qt::StringLiterals;
@@ -124,17 +122,8 @@ void SessionKeeper::offer()
 
 void SessionKeeper::watch()
 {
-    for (const char *role : Role::Fields) {
-        QWidget *watched = field(m_window, role);
-        if (auto line = qobject_cast<QLineEdit *>(watched))
-            connect(line, &QLineEdit::textChanged, this, &SessionKeeper::changed);
-        else if (auto box = qobject_cast<QPlainTextEdit *>(watched))
-            connect(box, &QPlainTextEdit::textChanged, this, &SessionKeeper::changed);
-        else if (auto combo = qobject_cast<QComboBox *>(watched))
-            connect(combo, &QComboBox::editTextChanged, this, &SessionKeeper::changed);
-        else if (auto list = qobject_cast<QListWidget *>(watched))
-            connect(list, &QListWidget::itemSelectionChanged, this, &SessionKeeper::changed);
-    }
+    for (const char *role : Role::Fields)
+        ControlText::onChanged(field(m_window, role), this, [this] { changed(); });
     // The font dialog's choice reaches the document box as a font and a text colour.
     auto document = static_cast<TextBox *>(field(m_window, Role::Document));
     document->installEventFilter(this);

@@ -98,6 +98,18 @@ QString text(const QWidget *control)
     return {};
 }
 
+void onChanged(QWidget *control, QObject *context, const std::function<void()> &changed)
+{
+    if (auto line = qobject_cast<QLineEdit *>(control))
+        QObject::connect(line, &QLineEdit::textChanged, context, changed);
+    else if (auto box = qobject_cast<QPlainTextEdit *>(control))
+        QObject::connect(box, &QPlainTextEdit::textChanged, context, changed);
+    else if (auto combo = qobject_cast<QComboBox *>(control))
+        QObject::connect(combo, &QComboBox::editTextChanged, context, changed);
+    else if (auto list = qobject_cast<QListWidget *>(control))
+        QObject::connect(list, &QListWidget::itemSelectionChanged, context, changed);
+}
+
 void setText(QWidget *control, const QString &text)
 {
     if (auto box = qobject_cast<TextBox *>(control))

@@ -5,6 +5,8 @@
 
 #include <QPlainTextEdit>
 
+#include <functional>
+
 class TextBox final : public QPlainTextEdit
 {
     Q_OBJECT
@@ -37,5 +39,8 @@ namespace ControlText {
 QString text(const QWidget *control);
 /// Writes the text of a text box or the edit field of a combo box.
 void setText(QWidget *control, const QString &text);
+/// Calls changed, in context, whenever the text of the control changes (for a list box, its
+/// selection): typed, pasted or written by the program.
+void onChanged(QWidget *control, QObject *context, const std::function<void()> &changed);
 
 } // namespace ControlText
