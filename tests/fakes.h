@@ -133,8 +133,7 @@ class FakeMailHandler final : public MailHandler
             // Like the transport: what it read to the end is kept, also when it was stopped
             // afterwards.
             if (m_handler.copies && (!m_handler.failure || m_handler.readAllBeforeFailing))
-                m_handler.copies->keep(m_text.toUtf8(),
-                                       { m_address, m_text, !m_handler.failure });
+                m_handler.copies->keep(m_text.toUtf8(), { m_address, m_text, !m_handler.failure });
             if (m_handler.failure)
                 throw *m_handler.failure;
         }
@@ -216,7 +215,8 @@ struct FakeServices
 
     Services services()
     {
-        return { &messageBox, &launcher, &clock, &fontDialog, &shell,
-                 &mail,       &notifier, &sentCopies };
+        return {
+            &messageBox, &launcher, &clock, &fontDialog, &shell, &mail, &notifier, &sentCopies
+        };
     }
 };

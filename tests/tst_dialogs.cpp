@@ -3,6 +3,7 @@
 #include "fontdialog.h"
 #include "qtcommondialog.h"
 #include "qtmessagebox.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,11 +13,6 @@
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-
-template<typename T = QWidget> T *child(QObject *parent, const char *name)
-{
-    return parent->findChild<T *>(QString::fromLatin1(name));
-}
 
 // Picks c in the dialog as a user would, then clicks button; gives back the values it then holds.
 FontChoice pick(QtCommonDialog &d, const FontChoice &c, const QString &colour, const char *button)
@@ -55,8 +51,7 @@ class TestDialogs final : public QObject
 private Q_SLOTS:
     void messageBox_data()
     {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QMessageBox::Icon>("icon");
+        columns<int, QMessageBox::Icon>({ "style", "icon" });
         QTest::newRow("warning") << 48 << QMessageBox::Warning;
         QTest::newRow("top-level error") << 16 << QMessageBox::Critical;
     }

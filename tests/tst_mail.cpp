@@ -5,6 +5,7 @@
 #include "mailhandler.h"
 #include "recipientaddress.h"
 #include "sendguard.h"
+#include "windowtest.h"
 
 #include <QTest>
 
@@ -77,43 +78,50 @@ class TestMail final : public QObject
 private Q_SLOTS:
     void address_data()
     {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("dotted local part") << u"taro.yamada@example.jp"_s << true;
-        QTest::newRow("carrier's dots") << u"taro..yamada.@example.ne.jp"_s << true;
-        QTest::newRow("hyphen inside labels") << u"taro@mail-1.example-jp.jp"_s << true;
-        QTest::newRow("address literal") << u"taro@[192.0.2.1]"_s << true;
-        QTest::newRow("254 characters")
-            << QString(64, u'a') + u'@' + QString(186, u'b') + u".jp"_s << true;
-        QTest::newRow("255 characters")
-            << QString(65, u'a') + u'@' + QString(186, u'b') + u".jp"_s << false;
-        QTest::newRow("label starts with -") << u"taro@-example.jp"_s << false;
-        QTest::newRow("label ends with -") << u"taro@example-.jp"_s << false;
-        QTest::newRow("empty label") << u"taro@example..jp"_s << false;
-        QTest::newRow("empty") << QString() << false;
-        QTest::newRow("no local part") << u"@example.jp"_s << false;
-        QTest::newRow("no domain") << u"taro@"_s << false;
-        QTest::newRow("option") << u"-oQ/tmp@example.jp"_s << false;
-        QTest::newRow("space") << u"taro yamada@example.jp"_s << false;
-        QTest::newRow("second recipient") << u"root,taro@example.jp"_s << false;
-        QTest::newRow("line break") << u"taro@example.jp\r\nBcc: v@example.com"_s << false;
-        QTest::newRow("fullwidth at") << u"taro＠example.jp"_s << false;
+        // said: a part of the refusal the author reads
+        columns<QString, bool, QString>({ "address", "valid", "said" });
+        const auto row
+            = [](const char *tag, const QString &address, bool valid, const QString &said = {}) {
+                  QTest::newRow(tag) << address << valid << said;
+              };
+        row("dotted local part", u"taro.yamada@example.jp"_s, true);
+        row("carrier's dots", u"taro..yamada.@example.ne.jp"_s, true);
+        row("hyphen inside labels", u"taro@mail-1.example-jp.jp"_s, true);
+        row("address literal", u"taro@[192.0.2.1]"_s, true);
+        row("254 characters", QString(64, u'a') + u'@' + QString(186, u'b') + u".jp"_s, true);
+        row("255 characters", QString(65, u'a') + u'@' + QString(186, u'b') + u".jp"_s, false,
+            u"254 文字"_s);
+        row("label starts with -", u"taro@-example.jp"_s, false);
+        row("label ends with -", u"taro@example-.jp"_s, false);
+        row("empty label", u"taro@example..jp"_s, false);
+        row("empty", QString(), false, u"入力されていません"_s);
+        row("no local part", u"@example.jp"_s, false);
+        row("no domain", u"taro@"_s, false);
+        row("option", u"-oQ/tmp@example.jp"_s, false, u"先頭の「-」"_s);
+        row("space", u"taro yamada@example.jp"_s, false);
+        row("second recipient", u"root,taro@example.jp"_s, false, u"「root,taro@"_s);
+        row("line break", u"taro@example.jp\r\nBcc: v@example.com"_s, false,
+            u"taro@example.jp␍␊Bcc: v@"_s);
+        row("fullwidth at", u"taro＠example.jp"_s, false, u"「＠」"_s);
+        row("invisible and direction characters", u"a\u200B\u2028\u202Eb@example.jp"_s, false,
+            u"「a<U+200B><U+2028><U+202E>b@example.jp」"_s);
     }
-    // check() agrees with isValid() and refuses with the invalid-recipients error.
+    // check() agrees with isValid() and refuses with the invalid-recipients error, showing the
+    // author what was typed.
     void address()
     {
         QFETCH(QString, address);
         QFETCH(bool, valid);
+        QFETCH(QString, said);
         QCOMPARE(RecipientAddress::isValid(address), valid);
         const auto error = ErrorHandling::trap([&] { RecipientAddress::check(address); });
         QCOMPARE(error.value_or(Error {}).number, valid ? 0 : 32025);
+        QVERIFY2(!error || error->description.contains(said), qPrintable(error->description));
     }
 
     void recipient_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("displayName");
-        QTest::addColumn<QString>("mailbox");
+        columns<QString, QString, QString>({ "name", "displayName", "mailbox" });
         QTest::newRow("plain") << u"山田 太郎"_s << u"山田 太郎"_s
                                << u"山田 太郎 <list@example.jp>"_s;
         QTest::newRow("comma") << u"Yamada, Taro"_s << u"Yamada, Taro"_s
@@ -133,13 +141,9 @@ private Q_SLOTS:
 
     void handOffEnd_data()
     {
-        QTest::addColumn<Helper>("helper");
-        QTest::addColumn<How>("how");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<bool>("tookAllInput");
-        QTest::addColumn<qint32>("number"); // 0: handed over
-        QTest::addColumn<QString>("said");
-        QTest::addColumn<QString>("unsaid"); // none when empty
+        // number: 0: handed over; unsaid: none when empty
+        columns<Helper, How, int, bool, qint32, QString, QString>(
+            { "helper", "how", "exitCode", "tookAllInput", "number", "said", "unsaid" });
         const auto row = [](const char *tag, Helper helper, How how, int exitCode, bool all,
                             qint32 number, const QString &said, const QString &unsaid = {}) {
             QTest::newRow(tag) << helper << how << exitCode << all << number << said << unsaid;
@@ -192,8 +196,8 @@ private Q_SLOTS:
 
     void refusal_data()
     {
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<qint32>("number"); // 0: sent
+        // number: 0: sent
+        columns<QString, qint32>({ "body", "number" });
         QTest::newRow("empty") << QString() << 32017;
         QTest::newRow("white space only") << u" \r\n\t\u3000\u00A0\r\n"_s << 32017;
         QTest::newRow("placeholder") << Placeholder << 32017;
@@ -215,10 +219,8 @@ private Q_SLOTS:
 
     void marks_data()
     {
-        QTest::addColumn<QString>("document");
-        QTest::addColumn<QList<int>>("answers"); // empty: Escape
-        QTest::addColumn<bool>("send");
-        QTest::addColumn<QString>("mend"); // "line, column" gone back to; empty: none
+        // answers: empty: Escape; mend: "line, column" gone back to; empty: none
+        columns<QString, QList<int>, bool, QString>({ "document", "answers", "send", "mend" });
         const QString uncarried = u"本文\r\nab①"_s;
         QTest::newRow("up to the guide")
             << u"本文\r\n"_s + QString(Guide, u'x') << QList<int>() << true << QString();
@@ -256,11 +258,10 @@ private Q_SLOTS:
 
     void sendAgain_data()
     {
-        QTest::addColumn<QList<Record::Row>>("record"); // earlier hand-offs: address, confirmed
-        QTest::addColumn<bool>("unreadable");
-        QTest::addColumn<QList<int>>("answers"); // empty: Escape
-        QTest::addColumn<QString>("question"); // empty: none
-        QTest::addColumn<bool>("send");
+        // record: earlier hand-offs: address, confirmed; answers: empty: Escape; question: empty:
+        // none
+        columns<QList<Record::Row>, bool, QList<int>, QString, bool>(
+            { "record", "unreadable", "answers", "question", "send" });
         const QString sent = u"この文書は 2026/11/30 09:05 に同じ宛先へ送信済みです。"
                              u"もう一度送信しますか？"_s;
         const QString maybe = u"この文書は 2026/12/06 09:05 に同じ宛先へ送信した可能性があります。"
@@ -324,10 +325,8 @@ private Q_SLOTS:
 
     void stale_data()
     {
-        QTest::addColumn<bool>("made");
-        QTest::addColumn<QList<int>>("answers"); // empty: Escape
-        QTest::addColumn<QString>("changed"); // the fields named; empty: not asked
-        QTest::addColumn<bool>("send");
+        // answers: empty: Escape; changed: the fields named; empty: not asked
+        columns<bool, QList<int>, QString, bool>({ "made", "answers", "changed", "send" });
         QTest::newRow("never made") << false << QList<int>() << QString() << true;
         QTest::newRow("body and issue line, Escape")
             << true << QList<int>() << u"発行号、本文"_s << false;
@@ -367,9 +366,8 @@ private Q_SLOTS:
 
     void told_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("copyFailure"); // a SentCopies::Failure::What; -1: kept
-        QTest::addColumn<QString>("said");
+        // copyFailure: a SentCopies::Failure::What; -1: kept
+        columns<QString, int, QString>({ "name", "copyFailure", "said" });
         QTest::newRow("kept") << u"読者"_s << -1
                               << u"09:05 に 読者 <list@example.jp> 宛てのメールを送信しました"_s;
         QTest::newRow("no name") << QString() << -1 << u"09:05 に list@example.jp 宛て"_s;

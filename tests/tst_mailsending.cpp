@@ -1,6 +1,5 @@
-// Sending: messages read back as a recipient's mail program reads them; the send buttons of both
-// windows with stand-in transports that are slow, hang, truncate or fail, under the progress
-// window; and the real window through Debian's msmtp to an SMTP sink on 127.0.0.1.
+// Sending: messages read back as a mail program reads them; the send buttons with stand-in
+// transports under the progress window; the real window through msmtp to a local SMTP sink.
 #include "fakes.h"
 #include "form1.h"
 #include "form3.h"
@@ -9,6 +8,7 @@
 #include "roles.h"
 #include "textbox.h"
 #include "unixmailhandler.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QDir>
@@ -91,8 +91,7 @@ private Q_SLOTS:
 
     void messageReadsBackExactly_data()
     {
-        QTest::addColumn<Fields>("given");
-        QTest::addColumn<QStringList>("seen");
+        columns<Fields, QStringList>({ "given", "seen" });
         const auto row = [](const char *tag, const QString &name, const QString &shown,
                             const QString &subject = Mag, const QString &body = u"x"_s) {
             QTest::newRow(tag) << Fields { name, Address, subject, body }
@@ -127,33 +126,19 @@ private Q_SLOTS:
     void sendButton_data()
     {
         using namespace MapiError;
-        QTest::addColumn<QByteArray>("program"); // none when null
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<qint32>("number"); // 0: sent
-        QTest::addColumn<QString>("said");
+        // program: none when null; number: 0: sent
+        columns<QByteArray, QString, qint32, QString>({ "program", "address", "number", "said" });
         const QByteArray reads = "cat > \"$D/message\"";
         const auto row = [&](const char *tag, const QByteArray &program, qint32 number,
                              const QString &said, const QString &address = Address) {
             QTest::newRow(tag) << program << address << number << said;
         };
-        // The address is checked before anything starts; the user is shown what was typed.
-        const auto bad = [&](const char *tag, const QString &address, const QString &said) {
-            row(tag, reads, InvalidRecipients, said, address);
-        };
-        const QString longest = QString(64, u'a') + u'@' + QString(254 - 68, u'b') + u".jp"_s;
-        row("254 characters", reads, 0, {}, longest);
-        bad("255 characters", u'x' + longest, u"254 文字"_s);
-        bad("empty", QString(), u"入力されていません"_s);
-        bad("fullwidth at", u"taro＠example.jp"_s, u"「＠」"_s);
-        bad("injection", u"a@example.jp\r\nBcc: v@example.com"_s, u"a@example.jp␍␊Bcc: v@"_s);
-        bad("option", u"-oQ/tmp/x@example.jp"_s, u"先頭の「-」"_s);
-        bad("invisible and direction characters", u"a\u200B\u2028\u202Eb@example.jp"_s,
-            u"「a<U+200B><U+2028><U+202E>b@example.jp」"_s);
-        bad("second recipient", u"root,a@example.jp"_s, u"root,a@"_s);
+        // The address is checked before anything starts (the other addresses: tst_mail).
+        row("injection", reads, InvalidRecipients, u"a@example.jp␍␊Bcc: v@"_s,
+            u"a@example.jp\r\nBcc: v@example.com"_s);
         // The failing ones do not read the whole message: they must not hang on that.
         row("exit 75", "echo 'cannot connect' >&2; exit 75", Failure, u"cannot connect"_s);
         row("exit 67", "read x; echo 'no user' >&2; exit 67", UnknownRecipient, u"no user"_s);
-        row("exit 78", "exit 78", Failure, u"sendmail の設定を確かめて"_s);
         row("reads 100 bytes, says sent", "head -c 100 >/dev/null; exit 0", Failure,
             u"最後まで受け取らずに"_s);
         row("crash", "kill -SEGV $$", Failure, u"異常終了"_s);
@@ -199,15 +184,13 @@ private Q_SLOTS:
 
     void slowTransport_data()
     {
-        QTest::addColumn<int>("cancel"); // how; -1: the transport is let finish
-        QTest::addColumn<QByteArray>("transport");
-        QTest::addColumn<QString>("said");
+        // cancel: how; -1: the transport is let finish
+        columns<int, QByteArray, QString>({ "cancel", "transport", "said" });
         const QByteArray readsLast = "sleep 3; cat >/dev/null",
                          readsFirst = "cat >/dev/null; sleep 3";
         const QString notSent = u"送られていない可能性"_s;
         QTest::newRow("let finish") << -1 << readsLast << QString();
         QTest::newRow("キャンセル") << 0 << readsLast << notSent;
-        QTest::newRow("Escape") << 1 << readsLast << notSent;
         QTest::newRow("close box") << 2 << readsLast << notSent;
         QTest::newRow("キャンセル after the whole message was read")
             << 0 << readsFirst << u"既に送られている可能性"_s;
@@ -314,7 +297,6 @@ private Q_SLOTS:
                    { u"" ZELVORA_TESTS_DIR "/smtpsink.py"_s, m_dir->filePath(u"inbox"_s) });
         while (!sink.canReadLine())
             QVERIFY2(sink.waitForReadyRead(20000), sink.readAllStandardError().constData());
-        // msmtp with a configuration of its own, as the transport the handler finds.
         write(u"msmtprc"_s,
               "account default\nhost 127.0.0.1\nport " + sink.readLine()
                   + "from zelvora-test@example.test\nauth off\ntls off\n");

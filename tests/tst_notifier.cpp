@@ -2,6 +2,7 @@
 // notification service in the test process takes what the program sends; without one, or
 // without a bus, the program is told from its event loop.
 #include "desktopnotifier.h"
+#include "windowtest.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -41,10 +42,7 @@ private Q_SLOTS:
     // reads bodies as markup gets the address as typed, not as a tag; the summary is never markup.
     void notifies_data()
     {
-        QTest::addColumn<bool>("service");
-        QTest::addColumn<bool>("bus");
-        QTest::addColumn<QStringList>("capabilities");
-        QTest::addColumn<QString>("shown");
+        columns<bool, bool, QStringList, QString>({ "service", "bus", "capabilities", "shown" });
         QTest::newRow("a service reading markup")
             << true << true << QStringList { u"body"_s, u"body-markup"_s }
             << u"09:05 に &quot;山田 &amp; 花子&quot; &lt;taro@example.jp&gt; 宛て"_s;

@@ -1,6 +1,7 @@
 // The process runner with shell scripts as programs: the time limit and cancel stop all they
 // started, a mail client is left running, outputs are drained and capped, reading is followed.
 #include "processrunner.h"
+#include "windowtest.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -37,10 +38,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("script");
         // 1: cancelled once the child runs; 2: left running at the limit, as the mail client is;
         // 3: cancelled while a large input is put in memory
-        QTest::addColumn<int>("stop");
-        QTest::addColumn<int>("how");
-        QTest::addColumn<QByteArray>("said");
-        QTest::addColumn<bool>("tookAll");
+        columns<int, int, QByteArray, bool>({ "stop", "how", "said", "tookAll" });
         const auto row = [](const char *tag, const QByteArray &script, int how,
                             const QByteArray &said, bool tookAll, int stop = 0) {
             QTest::newRow(tag) << script << stop << how << said << tookAll;

@@ -2,6 +2,7 @@
 // and the context menu's replacements, guide widths and wrap, each edit taken back by one Ctrl+Z.
 #include "textbox.h"
 #include "textmarker.h"
+#include "windowtest.h"
 
 #include <QMenu>
 #include <QTest>
@@ -45,10 +46,8 @@ private Q_SLOTS:
 
     void toolTip_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QStringList>("heads"); // how each paragraph starts
-        QTest::addColumn<QString>("replacement"); // the tip's last line where it offers one
+        // heads: how each paragraph starts; replacement: the tip's last line where it offers one
+        columns<QString, int, QStringList, QString>({ "text", "position", "heads", "replacement" });
         QTest::newRow("circled digit")
             << u"a①b"_s << 1 << QStringList { u"U+2460 CIRCLED DIGIT ONE\n"_s }
             << u"置き換え: 「(1)」"_s;
@@ -89,12 +88,10 @@ private Q_SLOTS:
 
     void menu_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("at"); // where the menu is opened and the selection starts
-        QTest::addColumn<int>("selected"); // how many characters from there
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("label"); // empty: the menu has no such action enabled
-        QTest::addColumn<QString>("edited");
+        // at: where the menu is opened and the selection starts; selected: how many characters from
+        // there; label: empty: the menu has no such action enabled
+        columns<QString, int, int, QString, QString, QString>(
+            { "text", "at", "selected", "action", "label", "edited" });
 
         const QString marked = u"①\u00A0ｶﾞ\u200B㈱😀\r\na\u00A0②"_s;
         QTest::newRow("replace ①")

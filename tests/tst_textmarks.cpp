@@ -1,9 +1,9 @@
-// What readers may not see as written, without a window: which characters are marked, how wide
-// a line is, the question before sending, the plain forms offered and where the line-break
-// rules put breaks.
+// What readers may not see as written, the plain forms offered and the line breaks, without a
+// window.
 #include "linewrap.h"
 #include "plainforms.h"
 #include "textmarks.h"
+#include "windowtest.h"
 
 #include <QTest>
 
@@ -25,10 +25,7 @@ class TestTextMarks final : public QObject
 private Q_SLOTS:
     void characters_data()
     {
-        QTest::addColumn<QString>("c");
-        QTest::addColumn<bool>("carried");
-        QTest::addColumn<bool>("invisible");
-        QTest::addColumn<int>("columns");
+        columns<QString, bool, bool, int>({ "c", "carried", "invisible", "columns" });
         QTest::newRow("ASCII") << u"A"_s << true << false << 1;
         QTest::newRow("wave dash 〜") << u"\u301C"_s << true << false << 2;
         QTest::newRow("minus sign −") << u"\u2212"_s << true << false << 1; // neutral
@@ -55,8 +52,7 @@ private Q_SLOTS:
 
     void lines_data()
     {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("marks");
+        columns<QString, QString>({ "line", "marks" });
         QTest::newRow("plain") << u"いつもご愛読ありがとう (^^)"_s << QString();
         QTest::newRow("uncarried") << u"①と㈱とﾊ😀"_s << u"U0+1 U2+1 U4+1 U5+2"_s;
         QTest::newRow("tab") << u"a\tb"_s << u"I1+1"_s;
@@ -76,10 +72,10 @@ private Q_SLOTS:
 
     void question_data()
     {
-        QTest::addColumn<QString>("document");
-        QTest::addColumn<QList<int>>("counts"); // uncarried, invisible, trailing, past guide
-        QTest::addColumn<QString>("first"); // "line, column" the author is taken back to
-        QTest::addColumn<QStringList>("said");
+        // counts: uncarried, invisible, trailing, past guide; first: "line, column" the author is
+        // taken back to
+        columns<QString, QList<int>, QString, QStringList>(
+            { "document", "counts", "first", "said" });
         QTest::newRow("each kind")
             << u"①㈱\r\nﾊﾝｶｸ😀\r\nA\u00A0B\u200B \r\n"_s + QString(80, u'x') << QList { 7, 2, 1, 1 }
             << u"1, 1"_s
@@ -108,9 +104,8 @@ private Q_SLOTS:
 
     void plainForms_data()
     {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<QString>("replaced"); // the line after the replacement; empty: none
+        // replaced: the line after the replacement; empty: none
+        columns<QString, int, QString>({ "line", "offset", "replaced" });
         QTest::newRow("circled") << u"①番"_s << 0 << u"(1)番"_s;
         QTest::newRow("negative circled") << u"❸"_s << 0 << u"(3)"_s;
         QTest::newRow("parenthesised") << u"⑷"_s << 0 << u"(4)"_s;
@@ -137,8 +132,8 @@ private Q_SLOTS:
     }
     void wrapping_data()
     {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("lines"); // wrapped at 40 columns, lines apart by "/"
+        // lines: wrapped at 40 columns, lines apart by "/"
+        columns<QString, QString>({ "line", "lines" });
         const QString a19 = QString(19, u'あ'), url = u"https://example.jp/2026/12.html"_s;
         QTest::newRow("fits") << u"短い行"_s << u"短い行"_s;
         QTest::newRow("separator") << QString(80, u'-') << QString(80, u'-');
