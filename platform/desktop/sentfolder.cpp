@@ -134,10 +134,9 @@ void SentFolder::keep(const QByteArray &message, const Delivery &delivery)
 {
     m_lastFile.clear();
     m_lastFailure.reset();
-    if (const auto made = PrivateFolder::make(m_folder); !made) {
-        const bool there = made.outcome == PrivateFolder::Made::ModeNotSet;
-        m_lastFailure
-            = Failure { there ? Failure::FolderMode : Failure::Folder, m_folder, made.reason };
+    const auto made = PrivateFolder::make(m_folder);
+    if (!made && made.outcome != PrivateFolder::Made::ModeNotSet) {
+        m_lastFailure = Failure { Failure::Folder, m_folder, made.reason };
         return;
     }
     // One instance at a time picks a copy's name and writes it, so two never take the same name.
@@ -145,7 +144,10 @@ void SentFolder::keep(const QByteArray &message, const Delivery &delivery)
     std::optional<Failure> failure;
     const bool ours = lock(turn, failure);
     const QDateTime at = m_now();
-    m_lastFailure = writeCopy(message, at);
+    // A folder others may read gets no copy of the issue; the record, which holds no text,
+    // still keeps the issue from going out twice.
+    m_lastFailure
+        = made ? writeCopy(message, at) : Failure { Failure::FolderMode, m_folder, made.reason };
     if (ours) {
         const QByteArray line = timeText(at) + '\t' + addressKey(delivery.address) + '\t'
             + digest(delivery.document) + '\t'
