@@ -2,6 +2,8 @@
 
 #include "textmarks.h"
 
+#include <algorithm>
+
 namespace LineWrap {
 
 namespace {
@@ -108,6 +110,9 @@ QList<qsizetype> breaks(QStringView line, int guide)
         }
         if (lineColumns + ink <= guide) {
             lineColumns += all;
+        } else if (std::any_of(line.begin() + start, line.begin() + inkEnd, isAsciiGraphic)) {
+            // A link or an address cut in two no longer works: whole, on a line of its own.
+            lineColumns = guide + 1;
         } else {
             // Longer than the guide on a line of its own: cut it where the guide falls.
             int column = lineColumns;

@@ -125,6 +125,11 @@ private Q_SLOTS:
             << lines << 1 << 3 + 2 * int(line.size() + 1) << u"wrapSelection"_s
             << u"選択範囲を折り返す(&W)"_s
             << u"一行目\r\n"_s + wrapped + u"\r\n"_s + wrapped + u"\r\n"_s + line;
+        // A link longer than the guide keeps a line of its own, whole; no line ends in a space.
+        const QString url = u"https://www.example.jp/magazine/backnumber/2026/12/issue-13.html"_s;
+        QTest::newRow("wrap around a link")
+            << u"お知らせ\u3000"_s + url + u" まで。"_s << 0 << 0 << u"wrapSelection"_s
+            << u"選択範囲を折り返す(&W)"_s << u"お知らせ\r\n"_s + url + u"\r\nまで。"_s;
     }
     void menu()
     {

@@ -146,8 +146,9 @@ private Q_SLOTS:
         QTest::newRow("a combining mark stays with its base")
             << a19 + u"か\u3099き"_s << a19 + u"/か\u3099き"_s;
         QTest::newRow("URL whole") << a19.left(10) + url << a19.left(10) + u'/' + url;
-        QTest::newRow("URL longer than the guide")
-            << url + url << QString(url + url).insert(40, u'/');
+        QTest::newRow("URL longer than the guide") << url + url << url + url;
+        QTest::newRow("a long link among Japanese") << a19.left(5) + url + url
+                + u"を見て"_s << a19.left(5) + u'/' + url + url + u"/を見て"_s;
         const QString w = u"abcd "_s; // a space after the guide's last column stays there
         QTest::newRow("ASCII words, spaces hang")
             << u"x"_s + w.repeated(20)

@@ -140,6 +140,11 @@ void wrapLines(QTextDocument *document, const QTextCursor &selection, int guide)
                 cursor.beginEditBlock();
             editing = true;
             cursor.setPosition(block.position() + int(*at));
+            // The break takes the place of the white space before it: no line ends in a space.
+            while (cursor.positionInBlock() > 0
+                   && (block.text().at(cursor.positionInBlock() - 1) == u' '
+                       || block.text().at(cursor.positionInBlock() - 1) == QChar(0x3000)))
+                cursor.deletePreviousChar();
             cursor.insertBlock();
         }
     }
