@@ -39,6 +39,7 @@ constexpr NumberRun CircledNumbers[] = {
 // Characters whose plain form JIS X 0208 holds under another code point (the mappings that
 // differ between Japanese code pages), and the halfwidth voiced marks standing alone.
 constexpr std::pair<char32_t, char16_t> Counterparts[] = {
+    { 0x2014, 0x2015 }, // — -> ―
     { 0xFF5E, 0x301C }, // ～ -> 〜
     { 0x2225, 0x2016 }, // ∥ -> ‖
     { 0xFF0D, 0x2212 }, // － -> −
@@ -118,7 +119,8 @@ std::optional<Replacement> at(QStringView line, qsizetype offset)
     const QString plain = plainOf(c);
     if (TextMarks::invisible(c) || (!plain.isEmpty() && allCarried(plain)))
         return Replacement { offset, length, plain };
-    return std::nullopt;
+    // An emoji or a character with no counterpart readers would see: it can only be removed.
+    return Replacement { offset, length, QString(), true };
 }
 
 } // namespace PlainForms

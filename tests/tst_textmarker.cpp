@@ -61,7 +61,8 @@ private Q_SLOTS:
                              << QStringList { u"U+0009 CHARACTER TABULATION\nタブです。"_s }
                              << u"置き換え: 半角スペース"_s;
         QTest::newRow("emoji, at its second half")
-            << u"a😀b"_s << 2 << QStringList { u"U+1F600 GRINNING FACE\n"_s } << QString();
+            << u"a😀b"_s << 2 << QStringList { u"U+1F600 GRINNING FACE\n"_s }
+            << u"置き換え: 取り除く"_s;
         QTest::newRow("space at the end")
             << u"ab  "_s << 3 << QStringList { u"行末の空白"_s } << QString();
         QTest::newRow("past the guide, on the second line")
@@ -95,21 +96,26 @@ private Q_SLOTS:
 
         const QString marked = u"①\u00A0ｶﾞ\u200B㈱😀\r\na\u00A0②"_s;
         QTest::newRow("replace ①")
-            << marked << 0 << 0 << u"replaceMark"_s << u"「①」を「(1)」に置き換える"_s
+            << marked << 0 << 0 << u"replaceMark"_s << u"「①」を「(1)」に置き換える(&R)"_s
             << u"(1)\u00A0ｶﾞ\u200B㈱😀\r\na\u00A0②"_s;
         QTest::newRow("replace a voiced kana")
-            << marked << 2 << 0 << u"replaceMark"_s << u"「ｶﾞ」を「ガ」に置き換える"_s
+            << marked << 2 << 0 << u"replaceMark"_s << u"「ｶﾞ」を「ガ」に置き換える(&R)"_s
             << u"①\u00A0ガ\u200B㈱😀\r\na\u00A0②"_s;
         QTest::newRow("replace a no-break space on the second line")
-            << marked << 10 << 0 << u"replaceMark"_s << u"「U+00A0」を「 」に置き換える"_s
+            << marked << 10 << 0 << u"replaceMark"_s << u"「U+00A0」を「 」に置き換える(&R)"_s
             << u"①\u00A0ｶﾞ\u200B㈱😀\r\na ②"_s;
-        QTest::newRow("replace all uncarried")
-            << marked << 0 << 0 << u"replaceAllMarks"_s << u"すべて置き換える"_s
-            << u"(1)\u00A0ガ\u200B(株)😀\r\na\u00A0(2)"_s;
-        QTest::newRow("replace all invisible") << marked << 1 << 0 << u"replaceAllMarks"_s
-                                               << u"すべて置き換える"_s << u"① ｶﾞ㈱😀\r\na ②"_s;
-        QTest::newRow("emoji has no plain form")
-            << marked << 6 << 0 << u"replaceAllMarks"_s << QString() << marked;
+        QTest::newRow("replace all uncarried") << marked << 0 << 0 << u"replaceAllMarks"_s
+                                               << u"印の付いた 4 文字をすべて置き換える(&A)"_s
+                                               << u"(1)\u00A0ガ\u200B(株)😀\r\na\u00A0(2)"_s;
+        QTest::newRow("replace all invisible")
+            << marked << 1 << 0 << u"replaceAllMarks"_s
+            << u"印の付いた 3 文字をすべて置き換える(&A)"_s << u"① ｶﾞ㈱😀\r\na ②"_s;
+        QTest::newRow("an emoji is removed, one at a time")
+            << marked << 6 << 0 << u"replaceMark"_s << u"「😀」を取り除く(&R)"_s
+            << u"①\u00A0ｶﾞ\u200B㈱\r\na\u00A0②"_s;
+        QTest::newRow("replace all look-alikes, an emoji kept")
+            << u"A—B～C①😀"_s << 1 << 0 << u"replaceAllMarks"_s
+            << u"印の付いた 3 文字をすべて置き換える(&A)"_s << u"A―B〜C(1)😀"_s;
         QTest::newRow("nothing marked")
             << marked << 9 << 0 << u"replaceMark"_s << QString() << marked;
 

@@ -119,8 +119,9 @@ private Q_SLOTS:
         QTest::newRow("fullwidth tilde") << u"～"_s << 0 << u"〜"_s;
         QTest::newRow("no-break space") << u"a\u00A0b"_s << 1 << u"a b"_s;
         QTest::newRow("zero width space") << u"a\u200Bb"_s << 1 << u"ab"_s;
-        QTest::newRow("emoji") << u"😀"_s << 0 << QString();
-        QTest::newRow("髙") << u"髙"_s << 0 << QString();
+        QTest::newRow("em dash") << u"A—B"_s << 1 << u"A―B"_s;
+        QTest::newRow("emoji, removed") << u"a😀b"_s << 2 << u"ab*"_s;
+        QTest::newRow("髙, removed") << u"髙橋"_s << 0 << u"橋*"_s;
         QTest::newRow("not marked") << u"①"_s.prepend(u'A') << 0 << QString();
     }
     void plainForms()
@@ -128,7 +129,11 @@ private Q_SLOTS:
         QFETCH(QString, line);
         QFETCH(int, offset);
         const auto r = PlainForms::at(line, offset);
-        QTEST(r ? QString(line).replace(r->start, r->length, r->plain) : QString(), "replaced");
+        // "*": it can only be removed
+        QTEST(r ? QString(line).replace(r->start, r->length, r->plain)
+                      + (r->removalOnly ? u"*"_s : QString())
+                : QString(),
+              "replaced");
     }
     void wrapping_data()
     {

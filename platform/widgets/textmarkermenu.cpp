@@ -17,8 +17,30 @@ namespace TextMarkerMenu {
 
 namespace {
 
+// The replacements of the marks of a kind in a line, in order; a halfwidth kana and its voiced
+// mark are two marks and one replacement. Removals are left to the author, one at a time.
+QList<PlainForms::Replacement> replacementsIn(const QString &line, Kind kind, int guide)
+{
+    QList<PlainForms::Replacement> found;
+    for (const TextMarks::Mark &mark : TextMarks::markLine(line, guide)) {
+        const auto r = mark.kind == kind ? PlainForms::at(line, mark.start) : std::nullopt;
+        if (r && !r->removalOnly
+            && (found.isEmpty() || r->start >= found.last().start + found.last().length))
+            found << *r;
+    }
+    return found;
+}
+
+int replaceable(const QTextDocument *document, Kind kind, int guide)
+{
+    int count = 0;
+    for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next())
+        count += int(replacementsIn(block.text(), kind, guide).size());
+    return count;
+}
+
 // Only where the character has a plain form; "all" keeps to the clicked character's kind, so
-// that the author replaces no more than what was pointed at and its like.
+// that the author replaces no more than what was pointed at and its like, and says how many.
 void addReplacements(QMenu *menu, TextMarker *marker, const QTextDocument *document, int at)
 {
     const QTextBlock block = document->findBlock(at);
@@ -33,14 +55,17 @@ void addReplacements(QMenu *menu, TextMarker *marker, const QTextDocument *docum
     menu->addSeparator();
     QAction *one = menu->addAction(
         r->plain.isEmpty()
-            ? u"「%1」を取り除く"_s.arg(MarkDescriptions::shown(original))
-            : u"「%1」を「%2」に置き換える"_s.arg(MarkDescriptions::shown(original),
-                                                  MarkDescriptions::shown(r->plain)));
+            ? u"「%1」を取り除く(&R)"_s.arg(MarkDescriptions::shown(original))
+            : u"「%1」を「%2」に置き換える(&R)"_s.arg(MarkDescriptions::shown(original),
+                                                      MarkDescriptions::shown(r->plain)));
     one->setObjectName(u"replaceMark"_s);
     QObject::connect(
         one, &QAction::triggered, marker,
         [marker, position = block.position() + int(r->start)] { marker->replaceAt(position); });
-    QAction *all = menu->addAction(u"すべて置き換える"_s);
+    const int count = replaceable(document, kind, marker->guideWidth());
+    if (count == 0)
+        return;
+    QAction *all = menu->addAction(u"印の付いた %1 文字をすべて置き換える(&A)"_s.arg(count));
     all->setObjectName(u"replaceAllMarks"_s);
     QObject::connect(all, &QAction::triggered, marker,
                      [marker, kind] { marker->replaceAll(kind); });
@@ -98,14 +123,7 @@ int replaceAll(QTextDocument *document, Kind kind, int guide)
     QTextCursor cursor(document);
     int replaced = 0;
     for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
-        const QString line = block.text();
-        // A halfwidth kana and its voiced mark are two marks and one replacement.
-        QList<PlainForms::Replacement> found;
-        for (const TextMarks::Mark &mark : TextMarks::markLine(line, guide)) {
-            const auto r = mark.kind == kind ? PlainForms::at(line, mark.start) : std::nullopt;
-            if (r && (found.isEmpty() || r->start >= found.last().start + found.last().length))
-                found << *r;
-        }
+        const QList<PlainForms::Replacement> found = replacementsIn(block.text(), kind, guide);
         // From the line's end, so that the positions of those before stay.
         for (auto r = found.crbegin(); r != found.crend(); ++r) {
             if (replaced++ == 0)
