@@ -54,7 +54,7 @@ constexpr FormDesign::Control Design[] = {
     {"Frame3",  Kind::Frame,            nullptr,   5760, 1560,  3015,  615, u"配信者サイン",                          u"",                                     Font::Default,    {}, Yellow     },
     {"List1",   Kind::ListBox,          nullptr,   8880, 1680,  1335, 1380, u"",                                      u"",                                     Font::Gothic825},
     {"Text5",   Kind::TextBox,          nullptr,    240, 1800,  5295,  270, u"E-mail    　 :"},
-    {"Text11",  Kind::TextBox,          "Frame3",   120,  240,  2775,  270, u"V（＾0＾）毎度っ！　by - ",            u"配信者の署名を書くところです"},
+    {"Text11",  Kind::TextBox,          "Frame3",   120,  240,  2775,  270, Catalogues::InitialSignature,             u"配信者の署名を書くところです"},
     {"Text9",   Kind::TextBox,          nullptr,    240, 2280,   855,  270},
     {"Combo1",  Kind::ComboBox,         nullptr,   1080, 2280,  3135,  300, u"",                                      u"選択できます",                         Font::Default,    Peach},
     {"Label4",  Kind::Label,            nullptr,   4320, 2280,   735,  180, u"付加情報",                              u"",                                     Font::Default,    {}, {}, Qt::AlignHCenter},

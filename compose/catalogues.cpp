@@ -1,5 +1,7 @@
 #include "catalogues.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace Catalogues {
@@ -39,6 +41,13 @@ QStringList issueLabels()
     for (const QString &suffix : suffixes)
         labels.append(placeholder + suffix);
     return labels;
+}
+
+bool isOwnText(QStringView line)
+{
+    static const QStringList own = closingLines() << QString::fromUtf16(InitialSignature);
+    return std::any_of(own.cbegin(), own.cend(),
+                       [line](const QString &text) { return text == line; });
 }
 
 QStringList closingLines()

@@ -13,4 +13,11 @@ QStringList issueLabels();
 /// Closing lines for the footer, in display order.
 QStringList closingLines();
 
+/// The signature field's initial text.
+inline constexpr char16_t InitialSignature[] = u"V（＾0＾）毎度っ！　by - ";
+
+/// Whether the line is one of the program's own texts as it stands (a closing line, the initial
+/// signature): the author did not write it and cannot mend it, so it is never marked.
+bool isOwnText(QStringView line);
+
 } // namespace Catalogues

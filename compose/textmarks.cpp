@@ -1,5 +1,6 @@
 #include "textmarks.h"
 
+#include "catalogues.h"
 #include "chartables.h"
 
 #include <algorithm>
@@ -137,7 +138,7 @@ qsizetype pastGuide(QStringView line, int guide)
 QList<Mark> markLine(QStringView line, int guide)
 {
     QList<Mark> marks;
-    if (plain(line, guide))
+    if (plain(line, guide) || Catalogues::isOwnText(line))
         return marks;
     const qsizetype past = pastGuide(line, guide);
     const qsizetype trailing = trailingSpace(line);

@@ -1,5 +1,6 @@
 // What readers may not see as written, the plain forms offered and the line breaks, without a
 // window.
+#include "catalogues.h"
 #include "linewrap.h"
 #include "plainforms.h"
 #include "textmarks.h"
@@ -63,6 +64,14 @@ private Q_SLOTS:
         QTest::newRow("wide character across the guide")
             << QString(69, u'a') + u"あ"_s << u"P69+1"_s;
         QTest::newRow("white space past the guide") << QString(70, u'a') + u"  "_s << u"T70+2"_s;
+        // The program's own texts, as they stand, are never marked; changed, they are the
+        // author's.
+        const QString closing = Catalogues::closingLines().last();
+        QTest::newRow("own closing line") << closing << QString();
+        QTest::newRow("own signature")
+            << QString::fromUtf16(Catalogues::InitialSignature) << QString();
+        QTest::newRow("own closing line, changed")
+            << closing + u"！"_s << u"P53+6"_s; // from the 71st column
     }
     void lines()
     {
@@ -85,8 +94,7 @@ private Q_SLOTS:
             << u"本文\r\nab\u200Bc①d①\u200B"_s << QList { 2, 2, 0, 0 } << u"2, 3"_s
             << QStringList { u"2 個（最初は 行 2, 桁 5）"_s, u"2 個（最初は 行 2, 桁 3）"_s };
         QTest::newRow("a line's end alone is not asked")
-            << u"本文\r\nV（＾0＾）毎度っ！　by - "_s << QList { 0, 0, 1, 0 } << u"0, 0"_s
-            << QStringList();
+            << u"本文\r\n毎度っ！　by - "_s << QList { 0, 0, 1, 0 } << u"0, 0"_s << QStringList();
     }
     void question()
     {
