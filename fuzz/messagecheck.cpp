@@ -56,7 +56,7 @@ QString ascii(const QString &address)
 constexpr qsizetype FoldedLength = 78;
 constexpr qsizetype MaxLineLength = 998;
 
-// The addr-spec written in a header as the address it stands for; empty when it is none. A
+// The address proper written in a header as the address it stands for; empty when it is none. A
 // quoted local part is taken without its quotes and with each quoted pair as its character, a
 // pair only where quoting calls for one: before a special, or before the "=" of "=?", which a
 // reader would otherwise take for the start of an encoded word.
