@@ -129,7 +129,7 @@ QString SentFolder::recordFile() const
 }
 
 // The copy and the record are written in the author's folder alone: one whose mode cannot be set
-// takes neither, and says so.
+// takes no copy, and says so, but still the record line, which holds no text of the issue.
 void SentFolder::keep(const QByteArray &message, const Delivery &delivery)
 {
     m_lastFile.clear();
