@@ -42,8 +42,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-japanese-gothic, xdg-utils")
 # A transport is recommended, not required: the user may send through a mail client instead.
 # msmtp-mta comes first, being the one a desktop user can set up alone; any installed MTA
-# satisfies the alternative, so none is replaced.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "msmtp-mta | mail-transport-agent, qt6-translations-l10n")
+# satisfies the alternative, so none is replaced. A Wayland session draws Qt 6 programs through
+# qt6-wayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "msmtp-mta | mail-transport-agent, qt6-translations-l10n, qt6-wayland")
 # Japanese is typed through an input method that reaches Qt 6 programs: fcitx5 through its Qt 6
 # module, or ibus, which Qt talks to by itself. uim cannot: Qt 6 has no XIM.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fcitx5-frontend-qt6 | ibus")

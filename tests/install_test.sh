@@ -64,7 +64,7 @@ package() {
     [[ $(dpkg-deb -f "$deb" Package) == zelvora && $(dpkg-deb -f "$deb" Section) == mail ]] || return 1
     depends=$(dpkg-deb -f "$deb" Depends)
     [[ $depends == *"fonts-ipafont-gothic | fonts-japanese-gothic"* && $depends == *libqt6widgets6* ]] || return 1
-    [[ $(dpkg-deb -f "$deb" Recommends) == *"msmtp-mta | mail-transport-agent"* ]] || return 1
+    [[ $(dpkg-deb -f "$deb" Recommends) == *"msmtp-mta | mail-transport-agent"*qt6-wayland* ]] || return 1
     [[ $(dpkg-deb -f "$deb" Suggests) == "fcitx5-frontend-qt6 | ibus" ]] || return 1
     # Only 0755 folders and programs and 0644 files, all root's.
     contents=$(dpkg-deb -c "$deb")

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -300,7 +301,14 @@ void FontDialog::refresh()
     const FontChoice now = choice();
     m_sample->setFont(FontChoices::toFont(now));
     QPalette palette = m_sample->palette();
-    palette.setColor(QPalette::WindowText, FontChoices::colour(now.colour));
+    const QColor text = FontChoices::colour(now.colour);
+    palette.setColor(QPalette::WindowText, text);
+    // On white or black, whichever the chosen colour stands out from, whatever the scheme.
+    const auto linear = [](double c) { return std::pow(c, 2.2); };
+    const double light = 0.2126 * linear(text.redF()) + 0.7152 * linear(text.greenF())
+        + 0.0722 * linear(text.blueF()) + 0.05;
+    palette.setColor(QPalette::Window, 1.05 / light >= light / 0.05 ? Qt::white : Qt::black);
+    m_sample->setAutoFillBackground(true);
     m_sample->setPalette(palette);
     // OK only for a face the list offers and a size in range, so the program never receives a
     // font that the document box would refuse.
