@@ -5,6 +5,7 @@
 #include "qtmessagebox.h"
 #include "windowtest.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -111,6 +112,14 @@ private Q_SLOTS:
                 { light(p.color(QPalette::WindowText)), light(p.color(QPalette::Window)) });
             QVERIFY2(high / low >= 4.5, qPrintable(QString::fromUtf16(colour.name)));
         }
+        // Every control is read out by a name; the fields and lists by one that stays whatever
+        // they hold.
+        QStringList names;
+        for (QWidget *w : dialog.findChildren<QWidget *>())
+            if (w->focusPolicy() & Qt::TabFocus)
+                names << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        QVERIFY2(!names.contains(QString()), qPrintable(names.join(u'|')));
+        QVERIFY(names.contains(u"スタイル"_s) && names.contains(u"スタイルの一覧"_s));
     }
 };
 

@@ -150,6 +150,16 @@ void FontDialog::buildLists(QGridLayout *grid)
     m_styleList->setFixedSize(110, 130);
     m_sizeList->setFixedSize(70, 130);
 
+    // What a screen reader calls each, whatever it holds.
+    for (const auto &[widget, name] :
+         { std::pair<QWidget *, const char16_t *> { m_faceEdit, u"フォント名" },
+           { m_faceList, u"フォント名の一覧" },
+           { m_styleEdit, u"スタイル" },
+           { m_styleList, u"スタイルの一覧" },
+           { m_sizeEdit, u"サイズ" },
+           { m_sizeList, u"サイズの一覧" } })
+        widget->setAccessibleName(QString::fromUtf16(name));
+
     connect(m_faceList, &QListWidget::currentTextChanged, this, [this](const QString &face) {
         if (!face.isEmpty())
             m_faceEdit->setText(face);
