@@ -37,8 +37,7 @@ void IssueSender::send(const OutgoingDocument &document,
     }
     TextMarker *marker = TextMarker::of(&m_documentBox);
     const int guide = marker ? marker->guideWidth() : TextMarks::DefaultGuide;
-    const SendGuard::Verdict verdict
-        = m_guard.check(document, { guide, m_services.clock->currentDateTime(), madeFrom, fields });
+    const SendGuard::Verdict verdict = m_guard.check(document, { guide, madeFrom, fields });
     if (!verdict.send) {
         if (verdict.mend && marker)
             marker->showPlace(*verdict.mend);

@@ -49,7 +49,6 @@ public:
     {
         /// The width guide, in columns.
         int guide = TextMarks::DefaultGuide;
-        QDateTime now;
         /// The fields the document was last made or restored from; none when it never was.
         std::optional<DocumentFields> madeFrom;
         /// The fields as they are now.

@@ -242,7 +242,7 @@ private Q_SLOTS:
         author.answers = answers;
         SendGuard guard(author.ask());
         const SendGuard::Verdict verdict
-            = guard.check({ {}, Address, document }, { Guide, At, {}, {} });
+            = guard.check({ {}, Address, document }, { Guide, {}, {} });
         QTEST(verdict.send, "send");
         QTEST(verdict.mend ? u"%1, %2"_s.arg(verdict.mend->line).arg(verdict.mend->column)
                            : QString(),
@@ -301,10 +301,10 @@ private Q_SLOTS:
         QStringList warned;
         SendGuard guard(author.ask(), &shared, [&](const QString &text) { warned << text; });
         const OutgoingDocument issue { u"読者"_s, Address, u"第1号\r\n本文"_s };
-        QTEST(guard.check(issue, { Guide, At, {}, {} }).send, "send");
+        QTEST(guard.check(issue, { Guide, {}, {} }).send, "send");
         QCOMPARE(author.asked.size(), question.isEmpty() ? 0 : 1);
         QCOMPARE(warned.size(), unreadable ? 1 : 0);
-        QVERIFY(guard.check({ u"読者"_s, Address, u"第2号"_s }, { Guide, At, {}, {} }).send);
+        QVERIFY(guard.check({ u"読者"_s, Address, u"第2号"_s }, { Guide, {}, {} }).send);
         if (question.isEmpty())
             return;
         const SendGuard::Question &q = author.asked[0];
@@ -320,7 +320,7 @@ private Q_SLOTS:
         SendGuard guard(author.ask());
         const OutgoingDocument issue { u"読者"_s, Address, u"本文"_s };
         guard.sent(issue, At);
-        QVERIFY(!guard.check(issue, { Guide, At, {}, {} }).send);
+        QVERIFY(!guard.check(issue, { Guide, {}, {} }).send);
         QVERIFY(author.asked.value(0).text.contains(u"2026/12/07 09:05 に同じ宛先へ送信済み"_s));
     }
 
@@ -353,7 +353,7 @@ private Q_SLOTS:
         author.answers = answers;
         SendGuard guard(author.ask());
         const auto madeFrom = made ? std::optional(before) : std::nullopt;
-        QTEST(guard.check({ {}, Address, u"文書"_s }, { Guide, At, madeFrom, now }).send, "send");
+        QTEST(guard.check({ {}, Address, u"文書"_s }, { Guide, madeFrom, now }).send, "send");
         QCOMPARE(author.asked.size(), changed.isEmpty() ? 0 : 1);
         if (changed.isEmpty())
             return;
