@@ -4,6 +4,7 @@
 #include "errorhandling.h"
 #include "messagebox.h"
 #include "notifier.h"
+#include "sendersettings.h"
 #include "statusnote.h"
 #include "textbox.h"
 #include "textmarker.h"
@@ -28,9 +29,15 @@ IssueSender::IssueSender(const Services &services, TextBox &documentBox, QString
 
 IssueSender::~IssueSender() = default;
 
-void IssueSender::send(const OutgoingDocument &document,
-                       const std::optional<DocumentFields> &madeFrom, const DocumentFields &fields)
+void IssueSender::send(OutgoingDocument document, const std::optional<DocumentFields> &madeFrom,
+                       const DocumentFields &fields, const QByteArray &keptFields)
 {
+    // Every issue and every test names the author as its sender, once the address is set.
+    if (const auto sender
+        = m_services.senderSettings ? m_services.senderSettings->load() : std::nullopt) {
+        document.senderName = sender->name;
+        document.senderAddress = sender->address;
+    }
     if (const auto refused = SendGuard::refusal(document, m_placeholder)) {
         ErrorHandling::showWarning(*m_services.messageBox, *refused);
         return;
@@ -48,12 +55,16 @@ void IssueSender::send(const OutgoingDocument &document,
         failed = true;
         ErrorHandling::showWarning(*m_services.messageBox, error);
     });
+    // Beside the copy kept of it, also when the mail may have gone out before a failure.
+    if (m_services.sentCopies && !document.test)
+        m_services.sentCopies->keepFields(keptFields);
     if (failed)
         return;
     const QDateTime at = m_services.clock->currentDateTime();
     m_guard.sent(document, at);
-    const auto copyFailure
-        = m_services.sentCopies ? m_services.sentCopies->lastFailure() : std::nullopt;
+    const auto copyFailure = m_services.sentCopies && !document.test
+        ? m_services.sentCopies->lastFailure()
+        : std::nullopt;
     tell(SendGuard::told(document, at, copyFailure));
 }
 
@@ -68,4 +79,9 @@ void IssueSender::tell(const SendGuard::Told &told)
         m_services.notifier->notify(told.summary, told.body, note);
     else
         note();
+}
+
+bool IssueSender::wasSent(const OutgoingDocument &document)
+{
+    return m_guard.wasSent(document);
 }

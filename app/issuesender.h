@@ -26,11 +26,14 @@ public:
     ~IssueSender();
 
     /// Signs on, sends the document as it stands and signs off, unless it is refused or the
-    /// author says no. madeFrom: the fields the document was last made or restored from, none
-    /// when it never was; fields: the fields now. Errors of the sign-on and the sign-off are not
-    /// trapped here.
-    void send(const OutgoingDocument &document, const std::optional<DocumentFields> &madeFrom,
-              const DocumentFields &fields);
+    /// author says no; from the author's address where it is set. madeFrom: the fields the
+    /// document was last made or restored from, none when it never was; fields: the fields now;
+    /// keptFields: the window's fields as a kept session, kept beside the copy of an issue.
+    /// Errors of the sign-on and the sign-off are not trapped here.
+    void send(OutgoingDocument document, const std::optional<DocumentFields> &madeFrom,
+              const DocumentFields &fields, const QByteArray &keptFields = {});
+    /// Whether the document is recorded as sent to its address.
+    bool wasSent(const OutgoingDocument &document);
 
 private:
     void tell(const SendGuard::Told &told);

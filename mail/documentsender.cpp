@@ -11,6 +11,11 @@ QString subject()
     return u"メルマガ配信"_s;
 }
 
+QString testSubject()
+{
+    return u"[テスト] "_s + subject();
+}
+
 void sendComposedDocument(MapiSession &session, MapiMessages &messages,
                           const OutgoingDocument &document,
                           const std::function<void(const Error &)> &warn)
@@ -20,8 +25,11 @@ void sendComposedDocument(MapiSession &session, MapiMessages &messages,
         messages.compose();
         messages.setRecipDisplayName(document.recipientName);
         messages.setRecipAddress(document.recipientAddress);
-        messages.setMsgSubject(subject());
+        messages.setMsgSubject(document.test ? testSubject() : subject());
         messages.setMsgNoteText(document.body);
+        if (!document.senderAddress.isEmpty())
+            messages.setOriginator(document.senderName, document.senderAddress);
+        messages.setKeptAsIssue(!document.test);
         messages.send(false);
     });
     if (error)

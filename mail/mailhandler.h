@@ -57,6 +57,12 @@ public:
     virtual void setRecipAddress(const QString &address) = 0;
     virtual void setMsgSubject(const QString &subject) = 0;
     virtual void setMsgNoteText(const QString &text) = 0;
+    /// The sender the message names (its From header): the author's own address and name. None
+    /// when the address is empty: the transport names the sender from its own settings.
+    virtual void setOriginator(const QString &name, const QString &address) = 0;
+    /// Whether the hand-off is kept as a copy and recorded as an issue sent (the default after
+    /// compose()); a test to the author is not.
+    virtual void setKeptAsIssue(bool kept) = 0;
     /// Sends the composed message: at once when withDialog is false, through the user's own
     /// mail client's compose window when it is true. Throws Error on any failure.
     virtual void send(bool withDialog) = 0;

@@ -120,9 +120,8 @@ bool SendGuard::mayHandOffMarked(const QString &document, int guide, Verdict &ve
     return false;
 }
 
-// Any earlier hand-off of the same document to the same address, by any instance, at any time:
-// the latest one that surely went, or else the latest that may have.
-bool SendGuard::maySendAgain(const OutgoingDocument &document)
+// Any earlier hand-off of the same document to the same address, by any instance, at any time.
+QList<SentCopies::Recorded> SendGuard::recordedSends(const OutgoingDocument &document)
 {
     QList<SentCopies::Recorded> recorded;
     if (m_record) {
@@ -136,6 +135,18 @@ bool SendGuard::maySendAgain(const OutgoingDocument &document)
         if (sent.document == document.body
             && sent.address.compare(document.recipientAddress, Qt::CaseInsensitive) == 0)
             recorded.append({ sent.at, true });
+    return recorded;
+}
+
+bool SendGuard::wasSent(const OutgoingDocument &document)
+{
+    return !recordedSends(document).isEmpty();
+}
+
+// Asks about the latest earlier hand-off that surely went, or else the latest that may have.
+bool SendGuard::maySendAgain(const OutgoingDocument &document)
+{
+    const QList<SentCopies::Recorded> recorded = recordedSends(document);
     if (recorded.isEmpty())
         return true;
     const auto latest = [&](bool confirmed) {
@@ -156,7 +167,8 @@ bool SendGuard::maySendAgain(const OutgoingDocument &document)
 
 void SendGuard::sent(const OutgoingDocument &document, const QDateTime &at)
 {
-    m_sent.append({ document.body, document.recipientAddress, at });
+    if (!document.test)
+        m_sent.append({ document.body, document.recipientAddress, at });
 }
 
 SendGuard::Told SendGuard::told(const OutgoingDocument &document, const QDateTime &at,
@@ -164,6 +176,10 @@ SendGuard::Told SendGuard::told(const OutgoingDocument &document, const QDateTim
 {
     const QString recipient
         = RecipientAddress::mailbox(document.recipientName, document.recipientAddress);
+    if (document.test)
+        return { u"テスト送信しました"_s,
+                 u"%1 に %2 宛てにテスト送信しました（メール転送プログラムに渡しました）。"_s.arg(
+                     at.toString(u"HH:mm"_s), recipient) };
     QString body
         = u"%1 に %2 宛てのメールを送信しました（メール転送プログラムに渡しました）。"_s.arg(
             at.toString(u"HH:mm"_s), recipient);

@@ -67,7 +67,10 @@ public:
     /// to the same address before.
     Verdict check(const OutgoingDocument &document, const Context &context);
 
-    /// Remembers a document the transport took, at that time.
+    /// Whether the document is recorded as sent to its address, by any instance.
+    bool wasSent(const OutgoingDocument &document);
+
+    /// Remembers a document the transport took, at that time; a test to the author is not.
     void sent(const OutgoingDocument &document, const QDateTime &at);
 
     /// What the author is told after a send.
@@ -76,7 +79,7 @@ public:
         QString summary;
         QString body;
     };
-    /// When and to whom it went, and a copy that could not be kept.
+    /// When and to whom it went, and a copy that could not be kept; a test says it was one.
     static Told told(const OutgoingDocument &document, const QDateTime &at,
                      const std::optional<SentCopies::Failure> &copyFailure);
 
@@ -88,6 +91,7 @@ private:
     bool mayHandOffStale(const Context &context);
     bool mayHandOffMarked(const QString &document, int guide, Verdict &verdict);
     bool maySendAgain(const OutgoingDocument &document);
+    QList<SentCopies::Recorded> recordedSends(const OutgoingDocument &document);
 
     Ask m_ask;
     SentCopies *m_record;

@@ -52,11 +52,17 @@ public:
     /// Never throws: what cannot be written leaves the send as it was and is reported by
     /// lastFailure().
     virtual void keep(const QByteArray &message, const Delivery &delivery) = 0;
+    /// Keeps beside the copy the last keep() wrote the fields it was made from (the kept
+    /// session's bytes), so that the next issue can start from them; nothing when it wrote none.
+    /// A failure is reported by lastFailure().
+    virtual void keepFields(const QByteArray &fields) = 0;
     /// The recorded hand-offs of this document to this address (compared without regard to
     /// case), oldest first. A record that cannot be read gives none; it is set aside and
     /// reported once by lastFailure().
     virtual QList<Recorded> recorded(const QString &address, const QString &document) = 0;
-    /// Why the last keep() or recorded() could not do all it should; nothing when it did.
+    /// The folder the copies are kept in, for the author to open.
+    virtual QString folder() const = 0;
+    /// Why the last keep(), keepFields() or recorded() could not do all it should; nothing when it did.
     virtual std::optional<Failure> lastFailure() const = 0;
 
     /// What the record keeps of a document: its digest, never its text.

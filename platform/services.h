@@ -10,6 +10,8 @@ class Shell;
 class MailHandler;
 class Notifier;
 class SentCopies;
+class SenderSettings;
+class SenderDialog;
 
 struct Services
 {
@@ -21,4 +23,6 @@ struct Services
     MailHandler *mail = nullptr;
     Notifier *notifier = nullptr; // none: successful sends are told by a note in the window
     SentCopies *sentCopies = nullptr; // none: no copies are kept
+    SenderSettings *senderSettings = nullptr; // none: the transport names the sender
+    SenderDialog *senderDialog = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "mailhandler.h"
 #include "messagebox.h"
 #include "notifier.h"
+#include "sendersettings.h"
 #include "sentcopies.h"
 #include "services.h"
 #include "shell.h"
@@ -125,20 +126,25 @@ class FakeMailHandler final : public MailHandler
         void compose() override { }
         void setRecipDisplayName(const QString &) override { }
         void setRecipAddress(const QString &address) override { m_address = address; }
-        void setMsgSubject(const QString &) override { }
+        void setMsgSubject(const QString &subject) override { m_subject = subject; }
         void setMsgNoteText(const QString &text) override { m_text = text; }
+        void setOriginator(const QString &, const QString &address) override { m_from = address; }
+        void setKeptAsIssue(bool kept) override { m_kept = kept; }
         void send(bool) override
         {
             m_handler.sent.append({ m_address, m_text });
+            m_handler.headers.append({ m_from, m_subject });
             // Like the transport: what it read to the end is kept, also when it was stopped
             // afterwards.
-            if (m_handler.copies && (!m_handler.failure || m_handler.readAllBeforeFailing))
+            if (m_handler.copies && m_kept
+                && (!m_handler.failure || m_handler.readAllBeforeFailing))
                 m_handler.copies->keep(m_text.toUtf8(), { m_address, m_text, !m_handler.failure });
             if (m_handler.failure)
                 throw *m_handler.failure;
         }
         FakeMailHandler &m_handler;
-        QString m_address, m_text;
+        QString m_address, m_text, m_subject, m_from;
+        bool m_kept = true;
     };
 
 public:
@@ -151,6 +157,7 @@ public:
         return std::make_unique<Control>(*this);
     }
     QList<std::pair<QString, QString>> sent; // address, text
+    QList<std::pair<QString, QString>> headers; // from, subject
     std::optional<Error> failure;
     bool readAllBeforeFailing = false; // the failure came after the transport read everything
     SentCopies *copies = nullptr;
@@ -191,11 +198,39 @@ public:
                 found.append({ when, delivery.confirmed });
         return found;
     }
+    void keepFields(const QByteArray &bytes) override { fields.append(bytes); }
+    QString folder() const override { return place; }
     std::optional<Failure> lastFailure() const override { return failure; }
-    QList<QByteArray> kept;
+    QList<QByteArray> kept, fields;
     QList<std::pair<Delivery, QDateTime>> record;
     QDateTime at { QDate(2026, 12, 7), QTime(10, 0) }; // the time every hand-off is recorded at
     std::optional<Failure> failure; // every copy fails so
+    QString place; // the folder the copies are read back from
+};
+
+/// The author's address kept in memory, asked by a window that answers as told.
+class FakeSender final : public SenderSettings, public SenderDialog
+{
+public:
+    std::optional<Sender> load() override { return kept; }
+    std::optional<QString> save(const Sender &sender) override
+    {
+        kept = sender;
+        return std::nullopt;
+    }
+    QString transportSender() override { return transport; }
+    QString location() const override { return QStringLiteral("/home/u/.config/zelvora/sender"); }
+    std::optional<Sender> ask(const Sender &offered,
+                              const std::function<QString(const Sender &)> &problem) override
+    {
+        offers.append(offered);
+        if (answer && !problem(*answer).isEmpty())
+            return std::nullopt;
+        return answer;
+    }
+    std::optional<Sender> kept, answer; // no answer: cancelled
+    QString transport;
+    QList<Sender> offers;
 };
 
 /// Every fake, wired into one Services.
@@ -209,6 +244,7 @@ struct FakeServices
     FakeMailHandler mail;
     FakeNotifier notifier;
     FakeSentCopies sentCopies;
+    FakeSender sender;
 
     FakeServices() { mail.copies = &sentCopies; }
     FakeServices(const FakeServices &) = delete;
@@ -216,7 +252,8 @@ struct FakeServices
     Services services()
     {
         return {
-            &messageBox, &launcher, &clock, &fontDialog, &shell, &mail, &notifier, &sentCopies
+            &messageBox, &launcher, &clock,      &fontDialog, &shell,
+            &mail,       &notifier, &sentCopies, &sender,     &sender,
         };
     }
 };

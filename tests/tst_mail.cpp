@@ -35,6 +35,8 @@ struct Record final : SentCopies
     QList<Row> rows;
     bool unreadable = false; // reported once, then an empty record
     void keep(const QByteArray &, const Delivery &) override { }
+    void keepFields(const QByteArray &) override { }
+    QString folder() const override { return {}; }
     QList<Recorded> recorded(const QString &address, const QString &document) override
     {
         QList<Recorded> found;

@@ -133,6 +133,7 @@ QString SentFolder::recordFile() const
 void SentFolder::keep(const QByteArray &message, const Delivery &delivery)
 {
     m_lastFile.clear();
+    m_fieldsDue.clear();
     m_lastFailure.reset();
     const auto made = PrivateFolder::make(m_folder);
     if (!made && made.outcome != PrivateFolder::Made::ModeNotSet) {
@@ -159,6 +160,19 @@ void SentFolder::keep(const QByteArray &message, const Delivery &delivery)
         m_lastFailure = failure;
 }
 
+void SentFolder::keepFields(const QByteArray &fields)
+{
+    if (m_fieldsDue.isEmpty())
+        return;
+    QString path = std::exchange(m_fieldsDue, {}); // the fields of that send only
+    path.chop(4); // ".eml"
+    path += u".fields"_s;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)
+        || file.write(fields) != fields.size() || !file.flush() || !file.commit())
+        m_lastFailure = Failure { Failure::File, path, file.errorString() };
+}
+
 std::optional<SentCopies::Failure> SentFolder::writeCopy(const QByteArray &message,
                                                          const QDateTime &at)
 {
@@ -169,7 +183,7 @@ std::optional<SentCopies::Failure> SentFolder::writeCopy(const QByteArray &messa
     if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)
         || file.write(message) != message.size() || !file.flush() || !file.commit())
         return Failure { Failure::File, path, file.errorString() };
-    m_lastFile = path;
+    m_lastFile = m_fieldsDue = path;
     return std::nullopt;
 }
 

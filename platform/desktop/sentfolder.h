@@ -1,5 +1,6 @@
 // The copies of the issues sent, in $XDG_DATA_HOME/zelvora/sent/ (~/.local/share/zelvora/sent/):
-// one .eml file per send, named by the local date and time, that any mail program opens; and
+// one .eml file per send, named by the local date and time, that any mail program opens, with
+// the fields the issue was made from beside it (".fields", the kept session's format); and
 // beside them "record", the hand-offs of every running instance, one line each:
 //   <time, ISO 8601 with its offset> TAB <address, lowercased> TAB <SHA-256 of the document, hex>
 //   TAB confirmed|unconfirmed TAB <the copy's file name, empty when none was written>
@@ -27,7 +28,9 @@ public:
                         std::function<QDateTime()> now = &QDateTime::currentDateTime);
 
     void keep(const QByteArray &message, const Delivery &delivery) override;
+    void keepFields(const QByteArray &fields) override;
     QList<Recorded> recorded(const QString &address, const QString &document) override;
+    QString folder() const override { return m_folder; }
     std::optional<Failure> lastFailure() const override;
 
     /// The file the last copy was written to; empty when none was.
@@ -45,6 +48,7 @@ private:
     QString m_folder;
     std::function<QDateTime()> m_now;
     QString m_lastFile;
+    QString m_fieldsDue; // the copy whose fields are still to be kept
     std::optional<Failure> m_lastFailure;
     bool m_stuckTold = false; // an unreadable record that could not be moved was reported
 };

@@ -219,6 +219,7 @@ public:
     {
         m_state->transportOf(m_sessionId);
         m_fields = {};
+        m_kept = true;
     }
 
     void setRecipDisplayName(const QString &name) override
@@ -245,22 +246,38 @@ public:
         m_fields.body = text;
     }
 
+    void setOriginator(const QString &name, const QString &address) override
+    {
+        m_state->transportOf(m_sessionId);
+        m_fields.senderName = name;
+        m_fields.senderAddress = address;
+    }
+
+    void setKeptAsIssue(bool kept) override
+    {
+        m_state->transportOf(m_sessionId);
+        m_kept = kept;
+    }
+
     void send(bool withDialog) override
     {
         const QString transport = m_state->transportOf(m_sessionId);
         // Checked before any program starts: a bad address must never reach one.
         RecipientAddress::check(m_fields.recipientAddress);
+        if (!m_fields.senderAddress.isEmpty())
+            RecipientAddress::check(m_fields.senderAddress);
         if (withDialog)
             openComposeWindow(m_state->options, m_fields, m_state->monitor);
         else
             sendThroughTransport(transport, m_fields, m_state->options.timeLimit, m_state->monitor,
-                                 m_state->copies);
+                                 m_kept ? m_state->copies : nullptr);
     }
 
 private:
     std::shared_ptr<UnixMailHandler::State> m_state;
     qint32 m_sessionId = 0;
     MimeMessage::Fields m_fields;
+    bool m_kept = true;
 };
 
 } // namespace

@@ -257,6 +257,12 @@ QByteArray buildMessage(const MimeMessage::Fields &fields)
     // GMime writes a long name as encoded words of well over 75 characters and leaves a name
     // that looks like an encoded word unencoded, so the To and Subject values are folded here
     // and handed to GMime as they are to be written.
+    if (!fields.senderAddress.isEmpty()) {
+        QList<QByteArray> from = phraseTokens(fields.senderName);
+        const QByteArray sender = headerAddress(fields.senderAddress);
+        from.append(from.isEmpty() ? sender : '<' + sender + '>');
+        setRawHeader(object, "From", folded("From", from));
+    }
     const QByteArray address = headerAddress(fields.recipientAddress);
     QList<QByteArray> to = phraseTokens(fields.recipientName);
     to.append(to.isEmpty() ? address : '<' + address + '>');
