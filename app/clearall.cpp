@@ -18,17 +18,22 @@ ClearAll::ClearAll(QWidget &window, std::span<const char *const> fields, UndoNot
 
 void ClearAll::clear()
 {
+    replace({}, u"全てクリアーしました。"_s);
+}
+
+void ClearAll::replace(const QMap<QString, QString> &texts, const QString &said)
+{
     Q_EMIT aboutToClear();
     QMap<const char *, QString> before;
     m_writing = true;
     for (const char *role : m_fields) {
         QWidget *field = m_window.findChild<QWidget *>(QString::fromLatin1(role));
         before.insert(role, ControlText::text(field));
-        ControlText::setText(field, QString());
+        ControlText::setText(field, texts.value(QString::fromLatin1(role)));
     }
     m_writing = false;
     m_before = before;
-    m_note.say(u"全てクリアーしました。"_s);
+    m_note.say(said);
 }
 
 void ClearAll::undo()

@@ -23,13 +23,16 @@ public:
 
     /// Empties the fields and shows the note.
     void clear();
+    /// Gives the fields these texts by role (empty where none is given) and shows the note
+    /// saying said; 元に戻す brings back what they held, as after clear().
+    void replace(const QMap<QString, QString> &texts, const QString &said);
     /// Brings back what the last clear() emptied, if the note still offers it.
     void undo();
     /// Whether 元に戻す is offered.
     bool offered() const { return !m_before.isEmpty(); }
 
 Q_SIGNALS:
-    /// The fields are about to be emptied.
+    /// The fields are about to be emptied or replaced.
     void aboutToClear();
     /// The note is gone: a field changed, or the fields are back.
     void settled();

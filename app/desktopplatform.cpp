@@ -9,8 +9,9 @@ DesktopPlatform::DesktopPlatform()
     : m_handOff(m_clock)
     , m_mail(UnixMailHandler::Options(), &m_handOff, &m_sentCopies)
     , m_notifier(QGuiApplication::desktopFileName())
-    , m_services { &m_messageBox, &m_launcher, &m_clock,    &m_fontDialog,
-                   &m_shell,      &m_mail,     &m_notifier, &m_sentCopies }
+    , m_services { &m_messageBox, &m_launcher,   &m_clock,          &m_fontDialog,
+                   &m_shell,      &m_mail,       &m_notifier,       &m_sentCopies,
+                   &m_senderSettings, &m_senderDialog }
 { }
 
 void DesktopPlatform::installToolkitTexts()

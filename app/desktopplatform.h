@@ -7,9 +7,11 @@
 #include "desktoplauncher.h"
 #include "desktopnotifier.h"
 #include "desktopshell.h"
+#include "filesendersettings.h"
 #include "handoffwindow.h"
 #include "qtcommondialog.h"
 #include "qtmessagebox.h"
+#include "qtsenderdialog.h"
 #include "sentfolder.h"
 #include "services.h"
 #include "systemclock.h"
@@ -43,6 +45,8 @@ private:
     SentFolder m_sentCopies;
     UnixMailHandler m_mail;
     DesktopNotifier m_notifier;
+    FileSenderSettings m_senderSettings;
+    QtSenderDialog m_senderDialog;
     QTranslator m_qtTexts;
     Services m_services;
 };

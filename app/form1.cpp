@@ -11,8 +11,11 @@
 #include "formdesign.h"
 #include "issuesender.h"
 #include "launcher.h"
+#include "magazine.h"
 #include "menuitemname.h"
+#include "nextissue.h"
 #include "roles.h"
+#include "sessionkeeper.h"
 #include "statusnote.h"
 #include "textbox.h"
 #include "textmarker.h"
@@ -22,7 +25,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
-#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -157,6 +159,15 @@ Form1::Form1(const Services &services, SplashFactory createSplash, QWidget *pare
     if (m_services.mail)
         m_sender = std::make_unique<IssueSender>(
             m_services, *documentBox(), QString::fromUtf16(DocumentPlaceholder), *sentNote);
+    if (m_sender && m_services.sentCopies && m_services.senderSettings) {
+        auto magazine = new Magazine(m_services,
+                                     { client, m_clearAll, QString::fromUtf16(DocumentPlaceholder),
+                                       [this] { return holdsUnsentWork(); },
+                                       [this](const OutgoingDocument &d) { sendDocument(d); } },
+                                     this);
+        magazine->addMenu(menuBar());
+        connect(magazine, &Magazine::issueStarted, this, [this] { m_madeFrom.reset(); });
+    }
 
     // The client area has a fixed design size; resizing the window moves nothing.
     resize(clientSize().width(), clientSize().height() + menuBar()->sizeHint().height());
@@ -306,8 +317,7 @@ void Form1::replaceDocument(const QString &text)
 
 void Form1::load()
 {
-    setTextOf(Role::DateBox,
-              QLocale::system().toString(m_services.clock->currentDate(), QLocale::ShortFormat));
+    setTextOf(Role::DateBox, NextIssue::dateText(m_services.clock->currentDate()));
     std::unique_ptr<Splash> form2 = m_createSplash();
     form2->show();
     form2->refresh();
@@ -395,9 +405,28 @@ void Form1::command8Click()
 // are not trapped here. What is refused and asked first is IssueSender's.
 void Form1::command9Click()
 {
-    m_sender->send(
-        { textOf(Role::RecipientName), textOf(Role::RecipientAddress), textOf(Role::Document) },
-        m_madeFrom, fields());
+    sendDocument(
+        { textOf(Role::RecipientName), textOf(Role::RecipientAddress), textOf(Role::Document) });
+}
+
+// Beside the copy of an issue the window's fields are kept, for the next issue to start from.
+void Form1::sendDocument(const OutgoingDocument &document)
+{
+    m_sender->send(document, m_madeFrom, fields(),
+                   SessionKeeper::collect(*centralWidget()).toBytes());
+}
+
+// Work the author would lose: a document or a body not sent yet, or fields changed since the
+// document sent was made.
+bool Form1::holdsUnsentWork() const
+{
+    const QString document = textOf(Role::Document);
+    const bool written = !document.isEmpty() && document != DocumentPlaceholder;
+    if (written
+        && m_sender->wasSent({ textOf(Role::RecipientName), textOf(Role::RecipientAddress),
+                               document }))
+        return m_madeFrom && !SendGuard::changedFields(*m_madeFrom, fields()).isEmpty();
+    return written || !textOf(Role::Body).isEmpty();
 }
 
 void Form1::mnuDenClick()

@@ -17,9 +17,12 @@
 //  - Splash (app/splash.h): the start-up window shown by load().
 //  - SessionKeeper (app/sessionkeeper.h): keeps the fields as they are typed, by their names,
 //    and offers them back at the next start; main() creates it.
+//  - Magazine (app/magazine.h): the メルマガ menu, the issues sent (BacknumberWindow), the next
+//    issue, the author's own address and the test to it.
 #pragma once
 
 #include "documentassembly.h"
+#include "documentsender.h"
 #include "services.h"
 #include "splash.h"
 
@@ -84,6 +87,8 @@ private:
     void command7Click();
     void command8Click();
     void command9Click();
+    void sendDocument(const OutgoingDocument &document);
+    bool holdsUnsentWork() const;
     void mnuDenClick();
     void mnuMemoClick();
     void mnuForm3Click();

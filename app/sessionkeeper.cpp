@@ -36,10 +36,15 @@ SessionKeeper::~SessionKeeper() = default;
 
 KeptSession SessionKeeper::collect() const
 {
+    return collect(m_window);
+}
+
+KeptSession SessionKeeper::collect(const QWidget &window)
+{
     KeptSession session;
     for (const char *role : Role::Fields)
-        session.fields.insert(QString::fromLatin1(role), ControlText::text(field(m_window, role)));
-    const auto document = static_cast<TextBox *>(field(m_window, Role::Document));
+        session.fields.insert(QString::fromLatin1(role), ControlText::text(field(window, role)));
+    const auto document = static_cast<TextBox *>(field(window, Role::Document));
     session.documentFont = FontChoices::of(document);
     if (const TextMarker *marks = TextMarker::of(document))
         session.guideWidth = marks->guideWidth();

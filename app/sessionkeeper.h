@@ -37,6 +37,8 @@ public:
 
     /// The session the window holds.
     KeptSession collect() const;
+    /// The session a main window holds: its fields, the document box's font and guide.
+    static KeptSession collect(const QWidget &window);
     /// Puts a kept session into the window; the date box keeps its date.
     void restore(const KeptSession &session);
 
