@@ -72,6 +72,9 @@ BacknumberWindow::BacknumberWindow(QString folder, Shell &shell, QWidget *parent
     m_text->setTabChangesFocus(true);
     m_status->setObjectName(u"status"_s);
     auto *openFolder = button(u"フォルダを開く(&F)"_s, this);
+    m_next->setObjectName(u"nextIssue"_s);
+    m_openCopy->setObjectName(u"openCopy"_s);
+    openFolder->setObjectName(u"openFolder"_s);
 
     auto *split = new QSplitter;
     split->addWidget(m_list);

@@ -142,6 +142,8 @@ std::optional<QByteArray> decodeTransfer(QByteArray body, const QByteArray &enco
         body.removeIf([](char c) { return c == '\n' || c == '\r' || c == ' ' || c == '\t'; });
         if (!whole)
             body.truncate(body.size() / 4 * 4);
+        else if (body.size() % 4 != 0)
+            return std::nullopt; // cut short
         auto decoded
             = QByteArray::fromBase64Encoding(body, QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded)
@@ -241,6 +243,13 @@ Summary summary(const QString &file)
         }
     }
     if (const auto kept = fields(file)) {
+        // The issue's own text, past the header lines every issue repeats.
+        for (QStringView line : QStringView(kept->value(u"Text7"_s)).tokenize(u'\n')) {
+            if (!line.trimmed().isEmpty()) {
+                summary.firstLine = line.trimmed().toString();
+                break;
+            }
+        }
         summary.issue = kept->value(u"Combo1"_s);
         if (summary.issue.isEmpty())
             summary.issue = kept->value(u"Text6"_s).trimmed().split(u'\n').last().trimmed();

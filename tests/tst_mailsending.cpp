@@ -113,6 +113,9 @@ private Q_SLOTS:
         QTest::newRow("lone surrogates")
             << Fields { u"A"_s + high, Address, low + Mag, high }
             << QStringList { u"A"_s + fffd, Address, fffd + Mag, fffd };
+        QTest::newRow("the author's address as the sender")
+            << Fields { Name, Address, Mag, u"x"_s, u"発行人\u3000ゼルボラ"_s, u"me@example.jp"_s }
+            << QStringList { Name, Address, Mag, u"x"_s, u"発行人\u3000ゼルボラ <me@example.jp>"_s };
     }
     // Python's email package reads the name, address, subject and body given. GMime reads them
     // too, in the replay of the fuzz target's corpus, which also holds the names in padding,
