@@ -223,6 +223,18 @@ Message parse(const QByteArray &bytes, bool whole)
     return message;
 }
 
+namespace {
+
+// A line for the list: the beginning of a long one.
+QString shortened(QStringView line)
+{
+    constexpr qsizetype Shown = 100;
+    line = line.trimmed();
+    return line.size() > Shown ? line.first(Shown).toString() + u'…' : line.toString();
+}
+
+} // namespace
+
 Summary summary(const QString &file)
 {
     Summary summary { file, QFileInfo(file).lastModified(), {}, {}, {}, {} };
@@ -238,7 +250,7 @@ Summary summary(const QString &file)
     summary.recipient = message.to;
     for (QStringView line : QStringView(message.body).tokenize(u'\n')) {
         if (!line.trimmed().isEmpty()) {
-            summary.firstLine = line.trimmed().toString();
+            summary.firstLine = shortened(line);
             break;
         }
     }
@@ -246,13 +258,13 @@ Summary summary(const QString &file)
         // The issue's own text, past the header lines every issue repeats.
         for (QStringView line : QStringView(kept->value(u"Text7"_s)).tokenize(u'\n')) {
             if (!line.trimmed().isEmpty()) {
-                summary.firstLine = line.trimmed().toString();
+                summary.firstLine = shortened(line);
                 break;
             }
         }
-        summary.issue = kept->value(u"Combo1"_s);
+        summary.issue = shortened(kept->value(u"Combo1"_s));
         if (summary.issue.isEmpty())
-            summary.issue = kept->value(u"Text6"_s).trimmed().split(u'\n').last().trimmed();
+            summary.issue = shortened(kept->value(u"Text6"_s).trimmed().split(u'\n').last());
     }
     return summary;
 }
