@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <QtConcurrentRun>
@@ -110,6 +111,10 @@ BacknumberWindow::BacknumberWindow(QString folder, Shell &shell, QWidget *parent
                 Backnumbers::MaxBytes / (1024 * 1024)));
         Q_EMIT shown();
     });
+    // A window to glance at: Escape closes it, as Ctrl+W does in other programs.
+    for (const QKeySequence &keys :
+         { QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close) })
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     m_list->setFocus();
     reload();
 }
