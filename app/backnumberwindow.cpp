@@ -19,6 +19,8 @@ namespace {
 
 constexpr int FileRole = Qt::UserRole;
 constexpr int ProblemRole = Qt::UserRole + 1;
+// A longer issue is shown by its beginning: its text is laid out on the user-interface thread.
+constexpr qint64 ShownBytes = 4 * 1024 * 1024;
 
 // Reads the copies newest first, one line's worth of each, until the window goes.
 void list(QPromise<Backnumbers::Summary> &promise, const QString &folder)
@@ -108,7 +110,7 @@ BacknumberWindow::BacknumberWindow(QString folder, Shell &shell, QWidget *parent
             m_status->setText(u"この号は読めませんでした: "_s + issue.problem);
         else if (issue.cut)
             m_status->setText(u"長い号なので、先頭の %1 MiB だけを表示しています。"_s.arg(
-                Backnumbers::MaxBytes / (1024 * 1024)));
+                ShownBytes / (1024 * 1024)));
         Q_EMIT shown();
     });
     // A window to glance at: Escape closes it, as Ctrl+W does in other programs.
@@ -179,7 +181,8 @@ void BacknumberWindow::showSelected()
     if (!readable)
         return;
     m_readingFile = selectedFile();
-    m_reading.setFuture(QtConcurrent::run(&Backnumbers::read, m_readingFile));
+    m_reading.setFuture(
+        QtConcurrent::run([file = m_readingFile] { return Backnumbers::read(file, ShownBytes); }));
 }
 
 void BacknumberWindow::open(const QString &path)

@@ -179,14 +179,14 @@ Place Summary::firstAsked() const
     return best;
 }
 
-Summary summarize(QStringView document, int guide)
+Summary summarize(QStringView document, int guide, const QSet<QString> &decided)
 {
     Summary summary;
     int lineNumber = 0;
     for (QStringView line : document.tokenize(u"\r\n")) {
         ++lineNumber;
         const QList<Mark> marks = markLine(line, guide);
-        if (marks.isEmpty())
+        if (marks.isEmpty() || decided.contains(line.toString()))
             continue;
         for (const Mark &mark : marks) {
             const int k = int(mark.kind);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -73,8 +74,9 @@ struct Summary
     Place firstAsked() const;
 };
 
-/// Counts the marks of a document whose lines end in CR LF.
-Summary summarize(QStringView document, int guide);
+/// Counts the marks of a document whose lines end in CR LF; lines the author already decided on
+/// (decided: the marked lines of the issues sent before) are not counted.
+Summary summarize(QStringView document, int guide, const QSet<QString> &decided = {});
 
 /// The question asked before sending: each kind with its count and first place.
 QString question(const Summary &summary, int guide);

@@ -1,6 +1,7 @@
 #include "backnumbers.h"
 
 #include "keptsession.h"
+#include "textmarks.h"
 
 #include <QDir>
 #include <QFile>
@@ -269,13 +270,29 @@ Summary summary(const QString &file)
     return summary;
 }
 
-Issue read(const QString &file)
+Issue read(const QString &file, qint64 limit)
 {
-    const Read read = readFile(file, MaxBytes);
+    const Read read = readFile(file, limit);
     if (!read.problem.isEmpty())
         return { {}, std::nullopt, read.problem, false };
     Message message = parse(read.bytes, read.whole);
     return { std::move(message.body), fields(file), message.problem, !read.whole };
+}
+
+QSet<QString> markedLines(const QString &folder, int guide, int issues)
+{
+    QSet<QString> lines;
+    for (const QString &file : files(folder)) {
+        const Issue issue = read(file);
+        if (!issue.problem.isEmpty() || issue.cut)
+            continue;
+        for (QStringView line : QStringView(issue.text).tokenize(u"\r\n"))
+            if (!TextMarks::markLine(line, guide).isEmpty())
+                lines.insert(line.toString());
+        if (--issues == 0)
+            break;
+    }
+    return lines;
 }
 
 } // namespace Backnumbers

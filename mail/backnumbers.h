@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -47,8 +48,11 @@ QString fieldsFile(const QString &copy);
 std::optional<QMap<QString, QString>> fields(const QString &copy);
 /// What the list shows of a copy; reads only its beginning.
 Summary summary(const QString &file);
-/// The whole copy.
-Issue read(const QString &file);
+/// The whole copy, or its first limit bytes.
+Issue read(const QString &file, qint64 limit = MaxBytes);
+/// The lines with a mark (past the guide, or a character readers may not see as written) of the
+/// newest issues sent, readable copies only: what the author has already sent as it stands.
+QSet<QString> markedLines(const QString &folder, int guide, int issues = 10);
 
 /// The parts of a message that the list and the text show.
 struct Message

@@ -1,5 +1,6 @@
 #include "sendguard.h"
 
+#include "backnumbers.h"
 #include "mailhandler.h"
 #include "recipientaddress.h"
 
@@ -104,9 +105,14 @@ bool SendGuard::mayHandOffStale(const Context &context)
         == Send;
 }
 
+// The lines that went out as they stand in the issues sent before are still marked in the
+// window, but not asked about again: the author decided on them then.
 bool SendGuard::mayHandOffMarked(const QString &document, int guide, Verdict &verdict)
 {
-    const TextMarks::Summary summary = TextMarks::summarize(document, guide);
+    TextMarks::Summary summary = TextMarks::summarize(document, guide);
+    if (summary.asks() && m_record)
+        summary = TextMarks::summarize(document, guide,
+                                       Backnumbers::markedLines(m_record->folder(), guide));
     if (!summary.asks())
         return true;
     enum { Send, GoBack };

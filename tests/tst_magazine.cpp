@@ -170,6 +170,29 @@ private Q_SLOTS:
         QCOMPARE(text(Role::IssueLabel), u"第13号"_s);
     }
 
+    // A long line sent last week is still long, but the author decided on it then.
+    void longLineSentBefore_data()
+    {
+        QTest::addColumn<QString>("thisWeek");
+        QTest::addColumn<int>("questions");
+        const QString longLine = QString(38, u'あ');
+        QTest::newRow("the same line") << longLine + u"\r\n今週"_s << 0;
+        QTest::newRow("another") << longLine + u"\r\n"_s + QString(38, u'い') << 1;
+    }
+    void longLineSentBefore()
+    {
+        m_fakes.messageBox.answers = { 0 }; // 送信する
+        writeAndSend(QString(38, u'あ'));
+        QCOMPARE(m_fakes.messageBox.asked.size(), 1);
+        choose("mnuNextIssue");
+        m_fakes.messageBox.asked.clear();
+        m_fakes.messageBox.answers = { 0 };
+        QFETCH(QString, thisWeek);
+        writeAndSend(thisWeek);
+        QTEST(int(m_fakes.messageBox.asked.size()), "questions");
+        QCOMPARE(Backnumbers::files(path(u"sent"_s)).size(), 2);
+    }
+
     // A test to the author first, then the real issue to the list, both from the author.
     void testBeforeTheRealSend()
     {
