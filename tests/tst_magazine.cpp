@@ -8,6 +8,7 @@
 #include "form1.h"
 #include "magazine.h"
 #include "nextissue.h"
+#include "qtsenderdialog.h"
 #include "roles.h"
 #include "sentfolder.h"
 #include "textbox.h"
@@ -18,11 +19,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -246,6 +249,54 @@ private Q_SLOTS:
                 unreadable.append(list->item(row)->text());
         QCOMPARE(unreadable.size(), 5);
         QVERIFY(window->findChild<QLabel *>(u"status"_s)->text().contains(u"5 件は読めません"_s));
+    }
+
+    // The author's address: asked in a small window with the focus in the address field, kept
+    // for the author alone, read back.
+    void authorsAddress()
+    {
+        QtSenderDialog dialog;
+        QStringList said;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            QWidget *window = QApplication::activeModalWidget();
+            if (!window)
+                return;
+            poll.stop();
+            auto *address = qobject_cast<QLineEdit *>(window->focusWidget());
+            said << window->windowTitle() << (address ? address->objectName() : QString());
+            if (!address) {
+                window->close();
+                return;
+            }
+            address->setText(u"me@@example.jp"_s);
+            QTest::keyClick(address, Qt::Key_Return);
+            said << window->findChild<QLabel *>(u"problem"_s)->text();
+            address->setText(u"me@example.jp"_s);
+            QTest::keyClick(address, Qt::Key_Return);
+        });
+        poll.start(10);
+        const auto sender = dialog.ask({ u"x@example.jp"_s, u"発行人"_s }, [](const Sender &s) {
+            return s.address.count(u'@') == 1 ? QString() : u"wrong"_s;
+        });
+        QCOMPARE(said, (QStringList { u"Zelvora"_s, u"address"_s, u"wrong"_s }));
+        QVERIFY(sender);
+        QCOMPARE(*sender, (Sender { u"me@example.jp"_s, u"発行人"_s }));
+
+        FileSenderSettings settings(path(u"config/zelvora"_s), { path(u"none"_s) });
+        QVERIFY(!settings.load());
+        QCOMPARE(settings.save(*sender), std::nullopt);
+        QCOMPARE(settings.load(), sender);
+        const auto mode = [](const QString &path) {
+            struct stat status
+            {
+            };
+            return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777
+                                                                           : 0u;
+        };
+        QCOMPARE(mode(settings.location()), 0600u);
+        QCOMPARE(mode(path(u"config/zelvora"_s)), 0700u);
+        QCOMPARE(settings.transportSender(), QString());
     }
 
     // The author's address offered from the transport where the E-mail field holds none.
