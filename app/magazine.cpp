@@ -75,10 +75,12 @@ void Magazine::showBacknumbers()
 
 void Magazine::nextFromNewest()
 {
-    const QStringList copies = Backnumbers::files(m_services.sentCopies->folder());
-    if (copies.isEmpty())
-        return warn(u"まだ送信した号がありません。"_s);
-    nextFrom(copies.first());
+    // The newest copy that can be read: a damaged one is passed over, as the list shows it.
+    for (const QString &copy : Backnumbers::files(m_services.sentCopies->folder())) {
+        if (Backnumbers::summary(copy).problem.isEmpty())
+            return nextFrom(copy);
+    }
+    warn(u"まだ送信した号がありません。"_s);
 }
 
 void Magazine::nextFrom(const QString &copy)

@@ -110,6 +110,7 @@ private Q_SLOTS:
         QTest::newRow("ASCII") << u"第12号"_s << u"第13号"_s;
         QTest::newRow("fullwidth, padded") << u"第０９号"_s << u"第１０号"_s;
         QTest::newRow("padded, carried") << u"Vol.099"_s << u"Vol.100"_s;
+        QTest::newRow("no carry") << u"第18号"_s << u"第19号"_s;
         QTest::newRow("grows a digit") << u"第99号"_s << u"第100号"_s;
         QTest::newRow("the last number") << u"2026年 第7号"_s << u"2026年 第8号"_s;
         QTest::newRow("no number") << u"号外"_s << u"号外"_s;
@@ -249,6 +250,14 @@ private Q_SLOTS:
                 unreadable.append(list->item(row)->text());
         QCOMPARE(unreadable.size(), 5);
         QVERIFY(window->findChild<QLabel *>(u"status"_s)->text().contains(u"5 件は読めません"_s));
+
+        // A body not sent yet is asked about, and いいえ keeps it.
+        click(m_form.get(), Role::EraseDocument);
+        set(Role::Body, u"書きかけ"_s);
+        m_fakes.messageBox.answers = { 1 };
+        choose("mnuNextIssue");
+        QCOMPARE(m_fakes.messageBox.asked.size(), 1);
+        QCOMPARE(text(Role::Body), u"書きかけ"_s);
     }
 
     // The author's address: asked in a small window with the focus in the address field, kept
