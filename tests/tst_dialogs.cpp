@@ -120,6 +120,9 @@ private Q_SLOTS:
                 names << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
         QVERIFY2(!names.contains(QString()), qPrintable(names.join(u'|')));
         QVERIFY(names.contains(u"スタイル"_s) && names.contains(u"スタイルの一覧"_s));
+        QAccessibleInterface *colour
+            = QAccessible::queryAccessibleInterface(child(&dialog, "colourCombo"));
+        QCOMPARE(colour->text(QAccessible::Name) + colour->text(QAccessible::Value), u"色白"_s);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "commondialog.h"
 #include "fontchoices.h"
 #include "formdesign.h"
+#include "namedcombo.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -200,6 +201,8 @@ void FontDialog::buildEffects(QGridLayout *grid)
     m_strikethru = named(new QCheckBox(u"取り消し線(&K)"_s, m_effects), u"strikethruCheck");
     m_underline = named(new QCheckBox(u"下線(&U)"_s, m_effects), u"underlineCheck");
     m_colour = named(new QComboBox(m_effects), u"colourCombo");
+    m_colour->setAccessibleName(u"色"_s);
+    NamedCombo::keepName(m_colour);
     for (const NamedColour &c : StandardColours)
         m_colour->addItem(swatch(c.value), QString::fromUtf16(c.name), c.value);
     auto box = new QVBoxLayout(m_effects);
