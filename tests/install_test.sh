@@ -18,15 +18,10 @@ root=$tmp/root
 DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 
 files() {
-    local f expected=(bin/zelvora $module
-        share/applications/$id.desktop share/metainfo/$id.metainfo.xml
-        share/man/man1/zelvora.1.gz share/man/ja/man1/zelvora.1.gz share/doc/zelvora/README.md
-        share/doc/zelvora/copyright share/doc/zelvora/changelog.Debian.gz
-        share/lintian/overrides/zelvora)
-    for n in 16 22 24 32 48 64 128 256; do
-        expected+=(share/icons/hicolor/${n}x$n/apps/$id.png)
-    done
-    expected+=(share/icons/hicolor/scalable/apps/$id.svg)
+    local expected=(bin/zelvora $module share/applications/$id.desktop share/metainfo/$id.metainfo.xml
+        share/man/man1/zelvora.1.gz share/man/ja/man1/zelvora.1.gz share/lintian/overrides/zelvora
+        share/doc/zelvora/{README.md,copyright,changelog.Debian.gz} share/icons/hicolor/scalable/apps/$id.svg
+        share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png)
     diff <(printf 'usr/%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f | cut -c3- | sort)
 }
 check "installed files" files

@@ -1,5 +1,4 @@
-// The real dialogs: the font dialog driven by clicks and typing, and the message boxes the
-// warnings and the top-level handling are shown in.
+// The real dialogs: the font dialog driven by clicks and typing, and the message boxes.
 #include "fontdialog.h"
 #include "qtcommondialog.h"
 #include "qtmessagebox.h"
@@ -112,8 +111,7 @@ private Q_SLOTS:
                 { light(p.color(QPalette::WindowText)), light(p.color(QPalette::Window)) });
             QVERIFY2(high / low >= 4.5, qPrintable(QString::fromUtf16(colour.name)));
         }
-        // Every control is read out by a name; the fields and lists by one that stays whatever
-        // they hold.
+        // Every control is read out by a name, one that stays whatever a field or list holds.
         QStringList names;
         for (QWidget *w : dialog.findChildren<QWidget *>())
             if (w->focusPolicy() & Qt::TabFocus)

@@ -1,6 +1,4 @@
-// Desktop notifications over the session bus of the test's own (dbus-run-session): a
-// notification service in the test process takes what the program sends; without one, or
-// without a bus, the program is told from its event loop.
+// Desktop notifications over the test's own session bus, with and without a service in it.
 #include "desktopnotifier.h"
 #include "windowtest.h"
 

@@ -1,5 +1,4 @@
-// The process runner with shell scripts as programs: the time limit and cancel stop all they
-// started, a mail client is left running, outputs are drained and capped, reading is followed.
+// The process runner with scripts: limits and cancel stop all they started; outputs are drained.
 #include "processrunner.h"
 #include "windowtest.h"
 
