@@ -181,13 +181,10 @@ void Form1::buildControls(QWidget *client)
     FormDesign::condenseToFit(control(Role::DateBox));
     FormDesign::typeLatin(control(Role::RecipientAddress)); // an address, whatever is typed with
     TextMarker::attach(documentBox());
+    TextMarker::attach(static_cast<TextBox *>(control(Role::Body)));
 
     // The frame around the signature is drawn in the button-shadow colour.
-    auto frame3 = control(Role::SignatureFrame);
-    QPalette shadow = frame3->palette();
-    shadow.setColor(QPalette::Window, shadow.color(QPalette::Dark));
-    frame3->setPalette(shadow);
-    frame3->setAutoFillBackground(true);
+    FormDesign::fillWithShadow(control(Role::SignatureFrame));
     control(Role::Signature)->setPalette(palette());
 
     // Frames lie behind the fields they surround; where fields overlap by a few twips the
@@ -400,13 +397,16 @@ void Form1::command8Click()
     FontChoices::apply(documentBox(), chosen);
 }
 
-// "標準メールハンドラで メッセージ送信": signs on, sends the document as the box holds it now and
-// signs off. A failure of the sending is shown in the warning box; sign-on and sign-off errors
-// are not trapped here. What is refused and asked first is IssueSender's.
+// "標準メールハンドラで メッセージ送信": sends the document as the box holds it now, unless
+// IssueSender refuses it or the author says no; sign-on and sign-off errors are not trapped here.
 void Form1::command9Click()
 {
-    sendDocument(
-        { textOf(Role::RecipientName), textOf(Role::RecipientAddress), textOf(Role::Document) });
+    sendDocument(outgoing());
+}
+
+OutgoingDocument Form1::outgoing() const
+{
+    return { textOf(Role::RecipientName), textOf(Role::RecipientAddress), textOf(Role::Document) };
 }
 
 // Beside the copy of an issue the window's fields are kept, for the next issue to start from.
@@ -420,11 +420,9 @@ void Form1::sendDocument(const OutgoingDocument &document)
 // document sent was made.
 bool Form1::holdsUnsentWork() const
 {
-    const QString document = textOf(Role::Document);
-    const bool written = !document.isEmpty() && document != DocumentPlaceholder;
-    if (written
-        && m_sender->wasSent({ textOf(Role::RecipientName), textOf(Role::RecipientAddress),
-                               document }))
+    const OutgoingDocument now = outgoing();
+    const bool written = !now.body.isEmpty() && now.body != DocumentPlaceholder;
+    if (written && m_sender->wasSent(now))
         return m_madeFrom && !SendGuard::changedFields(*m_madeFrom, fields()).isEmpty();
     return written || !textOf(Role::Body).isEmpty();
 }

@@ -12,7 +12,8 @@
 //  - platform/: the services given to the window (Services): message boxes, program launch,
 //    the clock, the font dialog, the shell, the mail handler, notifications and the copies of
 //    the issues sent.
-//  - TextMarker (platform/widgets): the marks and the width guide of the document box.
+//  - TextMarker (platform/widgets): the marks and the width guides of the document box and the
+//    body box, each with a guide of its own; the document box's is the one sending checks by.
 //  - FontChoices (platform/widgets): the font dialog's choice as the document box's font.
 //  - Splash (app/splash.h): the start-up window shown by load().
 //  - SessionKeeper (app/sessionkeeper.h): keeps the fields as they are typed, by their names,
@@ -87,6 +88,7 @@ private:
     void command7Click();
     void command8Click();
     void command9Click();
+    OutgoingDocument outgoing() const;
     void sendDocument(const OutgoingDocument &document);
     bool holdsUnsentWork() const;
     void mnuDenClick();

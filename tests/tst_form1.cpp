@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -73,6 +74,16 @@ class TestForm1 final : public QObject
         QWidget *w = window->findChild<QWidget *>(path.section(u'/', -1));
         w->setFocus();
         return w;
+    }
+    // WCAG 2's contrast of two colours, sRGB taken as gamma 2.2.
+    static double contrast(const QColor &a, const QColor &b)
+    {
+        const auto luminance = [](const QColor &c) {
+            return 0.2126 * std::pow(c.redF(), 2.2) + 0.7152 * std::pow(c.greenF(), 2.2)
+                + 0.0722 * std::pow(c.blueF(), 2.2) + 0.05;
+        };
+        const auto [low, high] = std::minmax({ luminance(a), luminance(b) });
+        return high / low;
     }
     void select(int row)
     {
@@ -209,20 +220,13 @@ private Q_SLOTS:
         QApplication::setStyle(u"Windows"_s);
         QApplication::setPalette(QPalette(QColor(0x42, 0x42, 0x45), QColor(0x30, 0x2f, 0x2e)));
         init();
-        const auto contrast = [](QWidget *w) {
-            auto luminance = [w](QPalette::ColorRole role) {
-                const QColor c = w->palette().color(role);
-                return 0.2126 * std::pow(c.redF(), 2.2) + 0.7152 * std::pow(c.greenF(), 2.2)
-                    + 0.0722 * std::pow(c.blueF(), 2.2) + 0.05;
-            };
-            const auto [low, high]
-                = std::minmax({ luminance(w->foregroundRole()), luminance(w->backgroundRole()) });
-            return high / low;
-        };
         for (QWidget *window : std::initializer_list<QWidget *> { m_form.get(), m_form3.get() })
             for (QWidget *w : window->findChildren<QWidget *>())
                 if (w->isVisibleTo(window))
-                    QVERIFY2(contrast(w) >= 4.5, qPrintable(w->objectName()));
+                    QVERIFY2(contrast(w->palette().color(w->foregroundRole()),
+                                      w->palette().color(w->backgroundRole()))
+                                 >= 4.5,
+                             qPrintable(w->objectName()));
         auto date = static_cast<QLineEdit *>(get(Role::DateBox));
         date->setText(u"2026/12/07"_s);
         QVERIFY(QFontMetrics(date->font()).horizontalAdvance(date->text()) <= date->width() - 6);
@@ -540,6 +544,35 @@ private Q_SLOTS:
         QVERIFY(!m_fakes->shell.calls[0][2].isNull() && !m_fakes->shell.calls[0][3].isNull());
         QCOMPARE(text(Role::Document), u"文書"_s);
         QVERIFY(!m_form->findChild<Form3 *>()); // nothing of the version window is left
+    }
+
+    // The body is marked as the document is, in tints its yellow text stands out from as it does
+    // from black; its menu's replace-all is reached by the access key.
+    void bodyMarks()
+    {
+        const auto body = static_cast<TextBox *>(focus(QString::fromLatin1(Role::Body)));
+        type(Role::Body, u"番号①と㈱"_s);
+        const auto marked = [body] {
+            QStringList texts;
+            for (const QTextEdit::ExtraSelection &s : body->extraSelections())
+                texts << s.cursor.selectedText();
+            return texts;
+        };
+        QTRY_COMPARE(marked(), QStringList({ u"①"_s, u"㈱"_s }));
+        for (const QTextEdit::ExtraSelection &s : body->extraSelections()) {
+            const QColor tint = s.format.background().color();
+            QVERIFY(contrast(tint, Qt::black) >= 1.5 && contrast(tint, Qt::yellow) >= 4.5);
+        }
+
+        setText(Role::Body, u"A—B～C①"_s);
+        QTextCursor at(body->document());
+        at.setPosition(5);
+        const QPoint pos = body->cursorRect(at).center();
+        QContextMenuEvent click(QContextMenuEvent::Keyboard, pos,
+                                body->viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(body->viewport(), &click);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_A);
+        QCOMPARE(text(Role::Body), u"A―B〜C(1)"_s);
     }
 
     void checkBeforeSending_data()

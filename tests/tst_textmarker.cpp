@@ -1,11 +1,17 @@
-// The marks of the document box as the author meets them: the tooltip over a marked character,
-// and the context menu's replacements, guide widths and wrap, each edit taken back by one Ctrl+Z.
+// The marks of a text box as the author meets them: the tooltip over a marked character (which
+// screen readers find too), the context menu's replacements, guide widths and wrap, each edit taken
+// back by one Ctrl+Z, the guide in proportional and fixed fonts, and typing through an input
+// method. CTest runs it at one and at two device pixels to the pixel.
 #include "textbox.h"
 #include "textmarker.h"
 #include "windowtest.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QTest>
+#include <QTextBlock>
 
 #include <memory>
 
@@ -31,6 +37,27 @@ class TestTextMarker final : public QObject
             return {};
         action->trigger();
         return action->text();
+    }
+    // The text under each mark drawn, in order.
+    QStringList marked() const
+    {
+        QStringList texts;
+        for (const QTextEdit::ExtraSelection &s : m_box->extraSelections())
+            texts << s.cursor.selectedText();
+        return texts;
+    }
+    // The leftmost column, in device pixels, in that colour beside the line; -1 where none is.
+    int columnOf(QRgb colour, int line) const
+    {
+        const QImage shot = m_box->grab(m_box->viewport()->geometry()).toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const QRect r = m_box->cursorRect(QTextCursor(m_box->document()->findBlockByNumber(line)));
+        int leftmost = -1;
+        for (int y = int(r.top() * ratio); y < int((r.bottom() + 1) * ratio); ++y) {
+            for (int x = 0; x < shot.width() && (leftmost < 0 || x < leftmost); ++x)
+                leftmost = shot.pixel(x, y) == colour ? x : leftmost;
+        }
+        return leftmost;
     }
 
 private Q_SLOTS:
@@ -78,7 +105,13 @@ private Q_SLOTS:
         QFETCH(QStringList, heads);
         m_box->setText(text);
         m_marker->setGuideWidth(40);
+        QTextCursor cursor(m_box->document());
+        cursor.setPosition(position);
+        m_box->setTextCursor(cursor);
+        // Screen readers find it as the box's description while the cursor is before it.
         const QString tip = m_marker->toolTipAt(position);
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_box.get())->text(QAccessible::Description),
+                 tip);
         const QStringList paragraphs = tip.isEmpty() ? QStringList() : tip.split(u"\n\n"_s);
         QCOMPARE(paragraphs.size(), heads.size());
         for (qsizetype i = 0; i < heads.size(); ++i)
@@ -113,9 +146,6 @@ private Q_SLOTS:
         QTest::newRow("an emoji is removed, one at a time")
             << marked << 6 << 0 << u"replaceMark"_s << u"「😀」を取り除く(&R)"_s
             << u"①\u00A0ｶﾞ\u200B㈱\r\na\u00A0②"_s;
-        QTest::newRow("replace all look-alikes, an emoji kept")
-            << u"A—B～C①😀"_s << 1 << 0 << u"replaceAllMarks"_s
-            << u"印の付いた 3 文字をすべて置き換える(&A)"_s << u"A―B〜C(1)😀"_s;
         QTest::newRow("nothing marked")
             << marked << 9 << 0 << u"replaceMark"_s << QString() << marked;
 
@@ -155,6 +185,83 @@ private Q_SLOTS:
         QTEST(m_box->text(), "edited");
         QTest::keyClick(m_box.get(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(m_box->text(), text);
+    }
+
+    void guide_data()
+    {
+        columns<QString, QString>({ "font", "line" });
+        for (const QString &font : { u"IPAPGothic"_s, u"IPAGothic"_s }) {
+            QTest::addRow("%s, 36 kana", qPrintable(font)) << font << QString(36, u'あ');
+            // The 32nd kana would take the 70th and 71st columns: it is past the guide.
+            QTest::addRow("%s, a kana across", qPrintable(font))
+                << font << u"Zelvora"_s + QString(40, u'か');
+        }
+    }
+    // The tint past the guide starts just right of it, in a proportional font as in a fixed one.
+    // Beside an empty line the guide stands 35 ideographic spaces (13 pixels each) from the
+    // margin, where the author sees it, or nowhere: never on the viewport's last column.
+    void guide()
+    {
+        QFETCH(QString, font);
+        QFETCH(QString, line);
+        QFont face(font);
+        face.setPointSizeF(9.75);
+        m_box->setFont(face);
+        QCOMPARE(QFontInfo(m_box->font()).family(), font);
+        m_box->setText(line + u"\r\n"_s);
+        QTRY_VERIFY(!marked().isEmpty());
+        const qreal ratio = m_box->devicePixelRatioF();
+        const QRgb blue = qRgb(110, 150, 210);
+        // The guide covers the tint's first column.
+        QCOMPARE(columnOf(qRgb(255, 243, 176), 0), columnOf(blue, 0) + qRound(ratio));
+        QCOMPARE(columnOf(blue, 1), qRound(459 * ratio));
+        for (int spare : { 1, 2 }) {
+            m_box->resize(m_box->width() - m_box->viewport()->width() + 459 + spare, 300);
+            QCOMPARE(columnOf(blue, 1) >= 0, spare == 2);
+        }
+        const auto named
+            = QAccessible::queryAccessibleInterface(m_box->findChild<QWidget *>(u"guide"_s));
+        QCOMPARE(named->text(QAccessible::Name), u"文字数の目安"_s);
+    }
+
+    void composing_data()
+    {
+        // at: where the input method composes; the marks drawn while it composes, and after 漢字
+        // is committed
+        columns<QString, int, QStringList, QStringList>({ "text", "at", "composing", "committed" });
+        QTest::newRow("a marked line")
+            << u"①あ②い"_s << 2 << QStringList { u"①"_s } << QStringList { u"①"_s, u"②"_s };
+        QTest::newRow("past the guide") << QString(40, u'あ') << 38 << QStringList { u"あああ"_s }
+                                        << QStringList { u"あああ漢字ああ"_s };
+    }
+    // The input method's underline and highlighted segment stay as it draws them; no mark is drawn
+    // on or after the composed text until it is committed.
+    void composing()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, at);
+        QFETCH(QStringList, composing);
+        QFETCH(QStringList, committed);
+        m_box->setText(text);
+        QTextCursor cursor(m_box->document());
+        cursor.setPosition(at);
+        m_box->setTextCursor(cursor);
+        QTextCharFormat underline, segment;
+        underline.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        segment.setBackground(QColor(0, 0, 160));
+        QInputMethodEvent preedit(u"かんじ"_s,
+                                  { { QInputMethodEvent::TextFormat, 0, 2, underline },
+                                    { QInputMethodEvent::TextFormat, 2, 1, segment },
+                                    { QInputMethodEvent::Cursor, 3, 1, {} } });
+        QApplication::sendEvent(m_box.get(), &preedit);
+        const auto formats = m_box->document()->firstBlock().layout()->formats();
+        QVERIFY(formats.size() == 2 && formats[0].start == at && formats[0].format.fontUnderline()
+                && formats[1].format.background() == segment.background());
+        QTRY_COMPARE(marked(), composing);
+        QInputMethodEvent commit;
+        commit.setCommitString(u"漢字"_s);
+        QApplication::sendEvent(m_box.get(), &commit);
+        QTRY_COMPARE(marked(), committed);
     }
 };
 

@@ -331,6 +331,14 @@ QWidget *control(const QWidget *form, const char *name)
     return w;
 }
 
+void fillWithShadow(QWidget *widget)
+{
+    QPalette shadow = widget->palette();
+    shadow.setColor(QPalette::Window, shadow.color(QPalette::Dark));
+    widget->setPalette(shadow);
+    widget->setAutoFillBackground(true);
+}
+
 void undoMaximise(QWidget *window, QEvent *event)
 {
     if (event->type() == QEvent::WindowStateChange && (window->windowState() & Qt::WindowMaximized)

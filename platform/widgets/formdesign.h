@@ -119,6 +119,9 @@ QWidget *control(const QWidget *form, const char *name);
 /// through.
 void undoMaximise(QWidget *window, QEvent *event);
 
+/// Fills the widget's background with the button-shadow colour of its palette.
+void fillWithShadow(QWidget *widget);
+
 /// Moves a top-level window so that its frame is centred on its screen.
 void centreOnScreen(QWidget *window);
 

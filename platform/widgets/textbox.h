@@ -26,6 +26,11 @@ public:
     /// Replaces the content as setText() does, as one edit that Ctrl+Z undoes.
     void replaceText(const QString &text);
 
+    // Where the lines on the screen are, for what is drawn over them (the marks and the guide).
+    using QPlainTextEdit::blockBoundingGeometry;
+    using QPlainTextEdit::contentOffset;
+    using QPlainTextEdit::firstVisibleBlock;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     /// What copy, cut and drag hand out: the selected characters as text() reads them.

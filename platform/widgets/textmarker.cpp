@@ -1,98 +1,78 @@
 #include "textmarker.h"
 
 #include "markdescriptions.h"
+#include "markoverlay.h"
 #include "textbox.h"
 #include "textmarkermenu.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMenu>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QToolTip>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using TextMarks::Kind;
 
 namespace {
 
-// Each kind in its own style, readable on the box's white background and under a chosen text
-// colour: characters get a tinted background (uncarried ones a red wavy underline as well),
-// white space at a line's end and the part past the guide a paler tint.
-QTextCharFormat styleOf(Kind kind)
+// Each kind in its own style: characters get a tinted background (uncarried ones a red wavy
+// underline as well), white space at a line's end and the part past the guide a paler tint. Pale
+// tints on a light box, readable under a chosen text colour; on a dark one (the body's yellow on
+// black) deep tints of the same hues, which yellow and white text stand out from as they do from
+// black.
+QTextCharFormat styleOf(Kind kind, bool dark)
 {
+    struct Tint
+    {
+        QRgb light, dark;
+    };
+    static constexpr Tint Tints[TextMarks::KindCount] = {
+        { 0xffd6d6, 0x6e0000 }, // Uncarried
+        { 0xffc460, 0x824600 }, // Invisible
+        { 0xc8dcf5, 0x003c82 }, // TrailingSpace
+        { 0xfff3b0, 0x37376e }, // PastGuide
+    };
     QTextCharFormat f;
-    switch (kind) {
-    case Kind::Uncarried:
-        f.setBackground(QColor(255, 214, 214));
+    const Tint &tint = Tints[int(kind)];
+    f.setBackground(QColor::fromRgb(dark ? tint.dark : tint.light));
+    if (kind == Kind::Uncarried) {
         f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-        f.setUnderlineColor(QColor(208, 0, 0));
-        break;
-    case Kind::Invisible:
-        f.setBackground(QColor(255, 196, 96));
-        break;
-    case Kind::TrailingSpace:
-        f.setBackground(QColor(200, 220, 245));
-        break;
-    case Kind::PastGuide:
-        f.setBackground(QColor(255, 243, 176));
-        break;
+        f.setUnderlineColor(dark ? QColor(255, 96, 96) : QColor(208, 0, 0));
     }
     return f;
 }
 
-// Drawn over the box's viewport: the guide, and a small flag where a character that takes no
-// room at all (zero-width space, direction mark) sits. Clicks go through it to the box.
-class MarkOverlay final : public QWidget
+// The marks of a block as extra selections. While the input method composes in the block, its
+// text is drawn at the composing place, which the document's positions do not count: the marks
+// after that place would land on the characters being composed or beside their own, so they wait
+// for the commit; those before it stay.
+void appendMarks(QList<QTextEdit::ExtraSelection> &selections, const QTextBlock &block, int guide,
+                 bool dark)
 {
-public:
-    MarkOverlay(TextBox *box, const TextMarker *marker)
-        : QWidget(box)
-        , m_box(box)
-        , m_marker(marker)
-    {
-        setObjectName(u"guide"_s);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
-        setGeometry(box->viewport()->geometry());
+    const QString text = block.text();
+    const QList<TextMarks::Mark> marks = TextMarks::markLine(text, guide);
+    if (marks.isEmpty())
+        return;
+    const QTextLayout *layout = block.layout();
+    const qsizetype composing
+        = layout->preeditAreaText().isEmpty() ? text.size() : layout->preeditAreaPosition();
+    // Where marks overlap the later one is drawn over the earlier one: a character past the
+    // guide shows its own tint over the guide's.
+    for (const TextMarks::Mark &mark : marks) {
+        const qsizetype end = std::min(mark.start + mark.length, composing);
+        if (end <= mark.start)
+            continue;
+        QTextEdit::ExtraSelection s { QTextCursor(block), styleOf(mark.kind, dark) };
+        s.cursor.setPosition(block.position() + int(mark.start));
+        s.cursor.setPosition(block.position() + int(end), QTextCursor::KeepAnchor);
+        selections.append(s);
     }
-
-protected:
-    // Paints only what the box repaints: typing repaints one line.
-    void paintEvent(QPaintEvent *event) override
-    {
-        const QRect area = event->rect();
-        QPainter painter(this);
-        painter.setPen(QPen(QColor(110, 150, 210), 1));
-        const int x = m_marker->guideX();
-        painter.drawLine(x, area.top(), x, area.bottom());
-
-        const QColor flag(230, 120, 0);
-        for (QTextBlock block = m_box->cursorForPosition(QPoint(0, area.top())).block();
-             block.isValid(); block = block.next()) {
-            QTextCursor cursor(block);
-            if (m_box->cursorRect(cursor).top() > area.bottom())
-                break;
-            const QString text = block.text();
-            for (qsizetype i = 0; i < text.size(); ++i) {
-                const char16_t c = text[i].unicode();
-                if (!TextMarks::invisible(c) || c == u'\t' || c == 0x00A0 || c == 0x2028)
-                    continue;
-                cursor.setPosition(block.position() + int(i));
-                const QRect r = m_box->cursorRect(cursor);
-                painter.fillRect(r.left(), r.top(), 2, r.height(), flag);
-                painter.fillRect(r.left() - 2, r.top(), 6, 2, flag);
-            }
-        }
-    }
-
-private:
-    TextBox *m_box;
-    const TextMarker *m_marker;
-};
+}
 
 } // namespace
 
@@ -101,14 +81,19 @@ TextMarker::TextMarker(TextBox *box)
     , m_box(box)
 {
     setObjectName(u"marks"_s);
-    // Marking follows each change of the text: a small one (typing) is marked at once, block by
-    // block; after a large one (a document shown, a wrap of many lines) only the blocks on the
-    // screen are marked, and the others when they come into view. Blocks without marks are
-    // never given formats.
-    connect(box->document(), &QTextDocument::contentsChange, this,
-            [this](int from, int, int added) { markBlocks(from, added); });
-    connect(box, &QPlainTextEdit::updateRequest, this, &TextMarker::markVisible);
+    // The lines on the screen are marked again after every change of the text (the input
+    // method's composition is one) and whenever other lines come into view: a few lines, which
+    // costs less than keeping track of the marks of a whole document.
+    connect(box->document(), &QTextDocument::contentsChange, this, &TextMarker::markSoon);
+    connect(box, &QPlainTextEdit::updateRequest, this, [this](const QRect &, int dy) {
+        if (dy != 0 || m_box->firstVisibleBlock().blockNumber() != m_firstMarked)
+            markSoon();
+    });
+    connect(box->document()->documentLayout(), &QAbstractTextDocumentLayout::updateBlock, this,
+            &TextMarker::updateGuide);
+    connect(box, &QPlainTextEdit::cursorPositionChanged, this, &TextMarker::describeCursor);
     m_overlay = new MarkOverlay(box, this);
+    m_overlay->describeGuide(m_guide);
     box->installEventFilter(this);
     box->viewport()->installEventFilter(this);
     connect(box->horizontalScrollBar(), &QScrollBar::valueChanged, m_overlay,
@@ -136,78 +121,83 @@ void TextMarker::setGuideWidth(int columns)
     if (columns == m_guide || columns <= 0)
         return;
     m_guide = columns;
-    ++m_generation;
     markVisible();
+    m_overlay->describeGuide(columns);
     m_overlay->update();
+    describeCursor();
     Q_EMIT guideWidthChanged(columns);
 }
 
-int TextMarker::guideX() const
+qreal TextMarker::guideX(const QTextBlock &block) const
 {
     const qreal column = QFontMetricsF(m_box->font()).horizontalAdvance(QChar(0x3000)) / 2;
-    return qRound(m_box->document()->documentMargin() + m_guide * column)
-        - m_box->horizontalScrollBar()->value();
-}
-
-void TextMarker::markBlocks(int from, int length)
-{
-    if (m_marking)
-        return;
-    QTextDocument *document = m_box->document();
-    QTextBlock block = document->findBlock(from);
-    // A change at the end reaches past the last position, where there is no block.
-    const QTextBlock last
-        = document->findBlock(std::min(from + length, document->characterCount() - 1));
-    if (last.blockNumber() - block.blockNumber() > 16) {
-        // The layout has not taken the change in yet: what is on the screen is marked when the
-        // box asks for it to be painted.
-        ++m_generation;
-        return;
+    const QTextLayout *layout = block.isValid() ? block.layout() : nullptr;
+    if (!layout || layout->lineCount() == 0)
+        return m_box->contentOffset().x() + m_box->document()->documentMargin() + m_guide * column;
+    // The line as the author sees it, with what the input method is composing.
+    QString shown = block.text();
+    if (!layout->preeditAreaText().isEmpty())
+        shown.insert(layout->preeditAreaPosition(), layout->preeditAreaText());
+    const QTextLine line = layout->lineAt(0);
+    int used = 0;
+    for (qsizetype i = 0; i < shown.size();) {
+        const char32_t c = MarkDescriptions::codePointAt(shown, i);
+        if (used + TextMarks::columns(c) > m_guide)
+            return m_box->contentOffset().x() + line.cursorToX(int(i));
+        used += TextMarks::columns(c);
+        i += QChar::requiresSurrogates(c) ? 2 : 1;
     }
-    m_marking = true;
-    for (; block.isValid(); block = block.next()) {
-        markBlock(block);
-        if (block == last)
-            break;
-    }
-    m_marking = false;
+    return m_box->contentOffset().x() + line.cursorToX(int(shown.size()))
+        + (m_guide - used) * column;
 }
 
 void TextMarker::markVisible()
 {
-    if (m_marking)
-        return;
-    m_marking = true;
-    // Enough blocks to fill the box from its first visible line (a block takes one line or
-    // more): asking the layout where each block is would cost more than marking a few extra.
-    int lines = m_box->viewport()->height() / QFontMetrics(m_box->font()).lineSpacing() + 2;
-    for (QTextBlock block = m_box->cursorForPosition(QPoint(0, 0)).block();
-         block.isValid() && lines-- > 0; block = block.next()) {
-        if (block.userState() < 0 || block.userState() / 2 != m_generation)
-            markBlock(block);
+    const bool dark = m_box->palette().color(QPalette::Base).lightness() < 128;
+    const QPointF offset = m_box->contentOffset();
+    const int bottom = m_box->viewport()->height();
+    QList<QTextEdit::ExtraSelection> selections;
+    m_firstMarked = m_box->firstVisibleBlock().blockNumber();
+    for (QTextBlock block = m_box->firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (m_box->blockBoundingGeometry(block).translated(offset).top() > bottom)
+            break;
+        appendMarks(selections, block, m_guide, dark);
     }
-    m_marking = false;
+    // Repaints only the marks that changed.
+    m_box->setExtraSelections(selections);
 }
 
-void TextMarker::markBlock(const QTextBlock &block)
+// The document tells of a change in the middle of some of its edits (clear() is one), where a
+// text cursor made or dropped corrupts its list of cursors: the marks, which are cursors, follow
+// once the edit is over, before the box paints it (a repaint waits behind other posted events).
+void TextMarker::markSoon()
 {
-    // The block's state: twice the generation it was marked in, plus one if it has marks.
-    const bool wasMarked = block.userState() >= 0 && (block.userState() & 1);
-    const QList<TextMarks::Mark> marks = TextMarks::markLine(block.text(), m_guide);
-    QTextBlock(block).setUserState(2 * m_generation + (marks.isEmpty() ? 0 : 1));
-    if (marks.isEmpty() && !wasMarked)
+    if (std::exchange(m_markingSoon, true))
         return;
-    // Where marks overlap the later one's style is laid over the earlier one's: a character
-    // past the guide keeps the guide's tint under its own.
-    QList<QTextLayout::FormatRange> ranges;
-    ranges.reserve(marks.size());
-    for (const TextMarks::Mark &mark : marks)
-        ranges.append({ int(mark.start), int(mark.length), styleOf(mark.kind) });
-    QTextLayout *layout = block.layout();
-    if (layout->formats() == ranges)
-        return;
-    layout->setFormats(ranges);
-    m_box->document()->markContentsDirty(block.position(), block.length());
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_markingSoon = false;
+            markVisible();
+        },
+        Qt::QueuedConnection);
+}
+
+void TextMarker::updateGuide(const QTextBlock &block)
+{
+    // The box repaints a changed line only as far as the text reaches; the guide may stand
+    // further right.
+    const QRectF line = m_box->blockBoundingGeometry(block).translated(m_box->contentOffset());
+    m_overlay->update(QRect(0, int(line.top()), m_overlay->width(), int(line.height()) + 2));
+}
+
+void TextMarker::describeCursor()
+{
+    const QString tip = toolTipAt(m_box->textCursor().position());
+    const QString own = m_box->toolTip();
+    const QString description = tip.isEmpty() ? own : own.isEmpty() ? tip : own + u"\n\n"_s + tip;
+    if (m_box->accessibleDescription() != description)
+        m_box->setAccessibleDescription(description);
 }
 
 int TextMarker::characterAt(QPoint pos) const
@@ -264,13 +254,18 @@ void TextMarker::showPlace(const TextMarks::Place &place)
 
 bool TextMarker::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_box && event->type() == QEvent::FontChange)
+    // A new font shows other lines; a box may turn dark after it is marked: a dark scheme, or
+    // the design's black base.
+    if (watched == m_box
+        && (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)) {
+        markVisible();
         m_overlay->update();
+    }
     if (watched == m_box->viewport()) {
         if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
             m_overlay->setGeometry(m_box->viewport()->geometry());
             // More lines may come into view once the box has taken its new size in.
-            QMetaObject::invokeMethod(this, &TextMarker::markVisible, Qt::QueuedConnection);
+            markSoon();
         }
         if (event->type() == QEvent::ToolTip) {
             auto help = static_cast<QHelpEvent *>(event);
