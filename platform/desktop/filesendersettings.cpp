@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -63,13 +62,7 @@ std::optional<QString> FileSenderSettings::save(const Sender &sender)
 {
     if (const auto made = PrivateFolder::make(m_folder); !made)
         return made.reason;
-    QSaveFile file(location());
-    const QByteArray bytes = sender.toBytes();
-    if (!file.open(QIODevice::WriteOnly)
-        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-        || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        return file.errorString();
-    return std::nullopt;
+    return PrivateFolder::write(location(), sender.toBytes());
 }
 
 QString FileSenderSettings::transportSender()

@@ -6,15 +6,12 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
 
 QString placeName(int number)
 {
@@ -108,12 +105,8 @@ std::optional<SessionStore::Failure> FileSessionStore::save(const QByteArray &by
     if (const auto folder = PrivateFolder::make(m_folder);
         folder.outcome == PrivateFolder::Made::NotMade)
         return Failure { m_folder, folder.reason };
-    QSaveFile file(location());
-    // A full disk takes small writes into the buffer and refuses them only at the flush: every
-    // step is checked, and the old file is replaced only once the new one is whole.
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)
-        || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        return Failure { location(), file.errorString() };
+    if (const auto reason = PrivateFolder::write(location(), bytes))
+        return Failure { location(), *reason };
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -61,6 +62,16 @@ Made make(const QString &folder)
         error = errno;
     ::close(fd);
     return error ? failed(Made::ModeNotSet, error) : Made {};
+}
+
+std::optional<QString> write(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+        || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+        return file.errorString();
+    return std::nullopt;
 }
 
 QString setAside(const QString &path, const QString &suffix)

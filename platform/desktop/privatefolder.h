@@ -2,7 +2,10 @@
 // user alone; and the files it sets aside there rather than delete.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace PrivateFolder {
 
@@ -27,6 +30,12 @@ struct Made
 /// made 0700 from the start, so what it holds is never readable by others, not even briefly. A
 /// link to a folder is used as it is.
 Made make(const QString &folder);
+
+/// Writes a file readable by the user alone, whole or not at all: under a temporary name, every
+/// step checked (a full disk takes small writes into the buffer and refuses them only at the
+/// flush), then renamed over the old one, which a failure leaves as it was. The system's words
+/// when it could not be written; nothing when it was.
+std::optional<QString> write(const QString &path, const QByteArray &bytes);
 
 /// Renames path to path + suffix, or, where that is taken, to path + suffix + "-2", "-3"...:
 /// never replaces a file. Returns the new name; empty when it could not be renamed.

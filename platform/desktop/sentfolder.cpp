@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,7 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr auto OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 // A send waits this long for another instance to finish its own record.
 constexpr int LockWaitMs = 1000;
 constexpr QByteArrayView Confirmed = "confirmed", Unconfirmed = "unconfirmed";
@@ -167,10 +165,8 @@ void SentFolder::keepFields(const QByteArray &fields)
     QString path = std::exchange(m_fieldsDue, {}); // the fields of that send only
     path.chop(4); // ".eml"
     path += u".fields"_s;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)
-        || file.write(fields) != fields.size() || !file.flush() || !file.commit())
-        m_lastFailure = Failure { Failure::File, path, file.errorString() };
+    if (const auto reason = PrivateFolder::write(path, fields))
+        m_lastFailure = Failure { Failure::File, path, *reason };
 }
 
 std::optional<SentCopies::Failure> SentFolder::writeCopy(const QByteArray &message,
@@ -179,10 +175,8 @@ std::optional<SentCopies::Failure> SentFolder::writeCopy(const QByteArray &messa
     const QString path = QDir(m_folder).filePath(freeName(QDir(m_folder), at));
     // Written under a temporary name and renamed: a copy is either whole or not there. A full
     // disk may refuse the bytes only at the flush.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)
-        || file.write(message) != message.size() || !file.flush() || !file.commit())
-        return Failure { Failure::File, path, file.errorString() };
+    if (const auto reason = PrivateFolder::write(path, message))
+        return Failure { Failure::File, path, *reason };
     m_lastFile = m_fieldsDue = path;
     return std::nullopt;
 }
@@ -199,11 +193,8 @@ std::optional<SentCopies::Failure> SentFolder::record(const QByteArray &line)
             return aside;
         before = QByteArray();
     }
-    QSaveFile file(recordFile());
-    const QByteArray after = *before + line;
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)
-        || file.write(after) != after.size() || !file.flush() || !file.commit())
-        return Failure { Failure::Record, recordFile(), file.errorString() };
+    if (const auto reason = PrivateFolder::write(recordFile(), *before + line))
+        return Failure { Failure::Record, recordFile(), *reason };
     return aside;
 }
 
