@@ -32,18 +32,16 @@ public:
         return Ok;
     }
     /// Records the question and answers with the next scripted answer, else the escape button.
-    int ask(const QString &question, const QStringList &buttons, int defaultButton,
+    int ask(const QString &question, const QStringList &, int defaultButton,
             int escapeButton) override
     {
-        asked.append({ question, buttons, defaultButton, escapeButton });
+        asked.append({ question, defaultButton });
         return answers.isEmpty() ? escapeButton : answers.takeFirst();
     }
     struct Asked
     {
         QString question;
-        QStringList buttons;
         int defaultButton;
-        int escapeButton;
     };
     QList<Shown> shown;
     QList<Asked> asked;
@@ -110,8 +108,7 @@ public:
     QList<QList<QByteArray>> calls; // operation, file, parameters, directory, show command
 };
 
-/// A mail handler whose controls record the messages sent; the tests of the transport use the
-/// real one with stand-in programs.
+/// A mail handler whose controls record the messages sent.
 class FakeMailHandler final : public MailHandler
 {
     struct Control final : MapiSession, MapiMessages
@@ -126,16 +123,14 @@ class FakeMailHandler final : public MailHandler
         void compose() override { }
         void setRecipDisplayName(const QString &) override { }
         void setRecipAddress(const QString &address) override { m_address = address; }
-        void setMsgSubject(const QString &subject) override { m_subject = subject; }
+        void setMsgSubject(const QString &) override { }
         void setMsgNoteText(const QString &text) override { m_text = text; }
-        void setOriginator(const QString &, const QString &address) override { m_from = address; }
+        void setOriginator(const QString &, const QString &) override { }
         void setKeptAsIssue(bool kept) override { m_kept = kept; }
         void send(bool) override
         {
             m_handler.sent.append({ m_address, m_text });
-            m_handler.headers.append({ m_from, m_subject });
-            // Like the transport: what it read to the end is kept, also when it was stopped
-            // afterwards.
+            // Like the transport: what it read to the end is kept, even if stopped afterwards.
             if (m_handler.copies && m_kept
                 && (!m_handler.failure || m_handler.readAllBeforeFailing))
                 m_handler.copies->keep(m_text.toUtf8(), { m_address, m_text, !m_handler.failure });
@@ -143,7 +138,7 @@ class FakeMailHandler final : public MailHandler
                 throw *m_handler.failure;
         }
         FakeMailHandler &m_handler;
-        QString m_address, m_text, m_subject, m_from;
+        QString m_address, m_text;
         bool m_kept = true;
     };
 
@@ -157,7 +152,6 @@ public:
         return std::make_unique<Control>(*this);
     }
     QList<std::pair<QString, QString>> sent; // address, text
-    QList<std::pair<QString, QString>> headers; // from, subject
     std::optional<Error> failure;
     bool readAllBeforeFailing = false; // the failure came after the transport read everything
     SentCopies *copies = nullptr;
@@ -198,14 +192,13 @@ public:
                 found.append({ when, delivery.confirmed });
         return found;
     }
-    void keepFields(const QByteArray &bytes) override { fields.append(bytes); }
-    QString folder() const override { return place; }
+    void keepFields(const QByteArray &) override { }
+    QString folder() const override { return {}; }
     std::optional<Failure> lastFailure() const override { return failure; }
-    QList<QByteArray> kept, fields;
+    QList<QByteArray> kept;
     QList<std::pair<Delivery, QDateTime>> record;
     QDateTime at { QDate(2026, 12, 7), QTime(10, 0) }; // the time every hand-off is recorded at
     std::optional<Failure> failure; // every copy fails so
-    QString place; // the folder the copies are read back from
 };
 
 /// The author's address kept in memory, asked by a window that answers as told.
@@ -218,7 +211,7 @@ public:
         kept = sender;
         return std::nullopt;
     }
-    QString transportSender() override { return transport; }
+    QString transportSender() override { return {}; }
     QString location() const override { return QStringLiteral("/home/u/.config/zelvora/sender"); }
     std::optional<Sender> ask(const Sender &offered,
                               const std::function<QString(const Sender &)> &problem) override
@@ -229,7 +222,6 @@ public:
         return answer;
     }
     std::optional<Sender> kept, answer; // no answer: cancelled
-    QString transport;
     QList<Sender> offers;
 };
 
@@ -251,9 +243,7 @@ struct FakeServices
 
     Services services()
     {
-        return {
-            &messageBox, &launcher, &clock,      &fontDialog, &shell,
-            &mail,       &notifier, &sentCopies, &sender,     &sender,
-        };
+        return { &messageBox, &launcher, &clock,      &fontDialog, &shell,
+                 &mail,       &notifier, &sentCopies, &sender,     &sender };
     }
 };

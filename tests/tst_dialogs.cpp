@@ -13,7 +13,6 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -99,17 +98,12 @@ private Q_SLOTS:
             = qScopeGuard([p = QApplication::palette()] { QApplication::setPalette(p); });
         QApplication::setPalette(QPalette(QColor(0x30, 0x2f, 0x2e)));
         FontDialog dialog(CommonDialog::ScreenFonts | CommonDialog::Effects);
-        const auto light = [](const QColor &c) {
-            return 0.2126 * std::pow(c.redF(), 2.2) + 0.7152 * std::pow(c.greenF(), 2.2)
-                + 0.0722 * std::pow(c.blueF(), 2.2) + 0.05;
-        };
         for (const FontDialog::NamedColour &colour : FontDialog::StandardColours) {
             dialog.setChoice(
                 { { u"DejaVu Sans"_s }, 12, false, false, false, false, colour.value });
             const QPalette p = child<QLabel>(&dialog, "sampleText")->palette();
-            const auto [low, high] = std::minmax(
-                { light(p.color(QPalette::WindowText)), light(p.color(QPalette::Window)) });
-            QVERIFY2(high / low >= 4.5, qPrintable(QString::fromUtf16(colour.name)));
+            QVERIFY2(contrast(p.color(QPalette::WindowText), p.color(QPalette::Window)) >= 4.5,
+                     qPrintable(QString::fromUtf16(colour.name)));
         }
         // Every control is read out by a name, one that stays whatever a field or list holds.
         QStringList names;

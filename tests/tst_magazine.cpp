@@ -67,20 +67,15 @@ class TestMagazine final : public QObject
         choose("mnuBacknumbers");
         BacknumberWindow *window = magazine()->backnumbers();
         QSignalSpy listed(window, &BacknumberWindow::listed);
-        if (!listed.wait(10000))
-            return nullptr;
-        return window;
+        return listed.wait(10000) ? window : nullptr;
     }
 
 private Q_SLOTS:
     void init()
     {
         m_home = std::make_unique<QTemporaryDir>();
-        QFile script(path(u"sendmail"_s));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\ncat > \"$(dirname \"$0\")/received\"\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(writeFile(path(u"sendmail"_s), "#!/bin/sh\ncat > \"$(dirname \"$0\")/received\"\n",
+                          true));
         m_folder
             = std::make_unique<SentFolder>(path(u"sent"_s), [this] { return m_fakes.clock.now; });
         UnixMailHandler::Options options;
@@ -105,14 +100,12 @@ private Q_SLOTS:
 
     void nextNumber_data()
     {
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("next");
+        columns<QString, QString>({ "label", "next" });
         QTest::newRow("ASCII") << u"第12号"_s << u"第13号"_s;
         QTest::newRow("fullwidth, padded") << u"第０９号"_s << u"第１０号"_s;
         QTest::newRow("padded, carried") << u"Vol.099"_s << u"Vol.100"_s;
-        QTest::newRow("no carry") << u"第18号"_s << u"第19号"_s;
         QTest::newRow("grows a digit") << u"第99号"_s << u"第100号"_s;
-        QTest::newRow("the last number") << u"2026年 第7号"_s << u"2026年 第8号"_s;
+        QTest::newRow("the last number, no carry") << u"2026年 第18号"_s << u"2026年 第19号"_s;
         QTest::newRow("no number") << u"号外"_s << u"号外"_s;
     }
     void nextNumber()
@@ -124,14 +117,11 @@ private Q_SLOTS:
     // Two weeks: 第12号 and 第13号 made one from the other, then read back and the next begun.
     void twoWeeks()
     {
-        const QString oldDate = text(Role::DateBox);
         writeAndSend(u"今週の話\r\n二行目"_s);
-        QCOMPARE(Backnumbers::files(path(u"sent"_s)).size(), 1);
         m_fakes.clock.now = m_fakes.clock.now.addDays(7);
         choose("mnuNextIssue");
         QVERIFY2(m_fakes.messageBox.asked.isEmpty(), "a sent issue is no unsent work");
         const QString today = NextIssue::dateText(m_fakes.clock.now.date());
-        QVERIFY(today != oldDate);
         QCOMPARE(text(Role::IssueLabel), u"第13号"_s);
         QCOMPARE(text(Role::IssueLine), today + u"\r\n第13号"_s);
         QCOMPARE(text(Role::DateBox), today);
@@ -147,8 +137,8 @@ private Q_SLOTS:
         auto list = window->findChild<QListWidget *>();
         QCOMPARE(list->count(), 2);
         QTRY_COMPARE(QApplication::focusWidget(), list);
-        QVERIFY(list->item(0)->text().contains(u"第13号"_s));
-        QVERIFY(list->item(0)->text().contains(u"来週の話"_s));
+        QVERIFY(list->item(0)->text().contains(u"第13号"_s)
+                && list->item(0)->text().contains(u"来週の話"_s));
         auto issueText = window->findChild<TextBox *>(u"issueText"_s);
         QTRY_COMPARE(issueText->text(), sent13);
         QTest::keyClick(list, Qt::Key_Tab);
@@ -177,8 +167,7 @@ private Q_SLOTS:
     // A long line sent last week is still long, but the author decided on it then.
     void longLineSentBefore_data()
     {
-        QTest::addColumn<QString>("thisWeek");
-        QTest::addColumn<int>("questions");
+        columns<QString, int>({ "thisWeek", "questions" });
         const QString longLine = QString(38, u'あ');
         QTest::newRow("the same line") << longLine + u"\r\n今週"_s << 0;
         QTest::newRow("another") << longLine + u"\r\n"_s + QString(38, u'い') << 1;
@@ -208,10 +197,10 @@ private Q_SLOTS:
         const QByteArray test = received();
         QVERIFY(test.contains("\nTo: =?UTF-8?B?55m66KGM5Lq6?= <me@example.jp>\n"));
         QVERIFY(test.contains("Subject: =?UTF-8?B?W+ODhuOCueODiF0g44Oh44Or44Oe44Ks6YWN5L+h?="));
-        QVERIFY(m_fakes.notifier.notified.value(0).startsWith(u"テスト送信しました\n"_s));
-        QVERIFY(m_fakes.notifier.notified.value(0).contains(u"me@example.jp"_s));
-        QVERIFY(Backnumbers::files(path(u"sent"_s)).isEmpty());
-        QVERIFY(!QFile::exists(path(u"sent/record"_s)));
+        const QString told = m_fakes.notifier.notified.value(0);
+        QVERIFY(told.startsWith(u"テスト送信しました\n"_s) && told.contains(u"me@example.jp"_s));
+        QVERIFY(Backnumbers::files(path(u"sent"_s)).isEmpty()
+                && !QFile::exists(path(u"sent/record"_s)));
 
         click(m_form.get(), Role::Send);
         QVERIFY2(m_fakes.messageBox.asked.isEmpty(), "the test asks nothing of the real send");
@@ -229,15 +218,11 @@ private Q_SLOTS:
         const QString sent = path(u"sent/"_s);
         const QString good = Backnumbers::files(sent).value(0);
         const QByteArray copy = readFile(good);
-        const auto write = [&](const QString &name, const QByteArray &bytes) {
-            QFile file(sent + name);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-        };
-        write(u"2026-01-01_000000.eml"_s, copy.left(copy.size() - 7)); // cut short
-        write(u"2026-01-02_000000.eml"_s, "just some text\nwithout headers");
-        write(u"not a date.eml"_s, copy);
-        write(u"2026-01-03_000000.eml"_s, "To: a@b\nContent-Type: text/plain; charset=x-no\n\nabc");
+        QVERIFY(writeFile(sent + u"2026-01-01_000000.eml"_s, copy.left(copy.size() - 7))); // cut
+        QVERIFY(writeFile(sent + u"2026-01-02_000000.eml"_s, "just some text\nwithout headers"));
+        QVERIFY(writeFile(sent + u"not a date.eml"_s, copy));
+        QVERIFY(writeFile(sent + u"2026-01-03_000000.eml"_s,
+                          "To: a@b\nContent-Type: text/plain; charset=x-no\n\nabc"));
         QVERIFY(QFile::link(good, sent + u"link.eml"_s));
         QVERIFY(mkfifo(QFile::encodeName(sent + u"pipe.eml"_s).constData(), 0600) == 0);
         BacknumberWindow *window = openBacknumbers();
@@ -296,23 +281,17 @@ private Q_SLOTS:
         QVERIFY(!settings.load());
         QCOMPARE(settings.save(*sender), std::nullopt);
         QCOMPARE(settings.load(), sender);
-        const auto mode = [](const QString &path) {
-            struct stat status
-            {
-            };
-            return stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777
-                                                                           : 0u;
-        };
-        QCOMPARE(mode(settings.location()), 0600u);
-        QCOMPARE(mode(path(u"config/zelvora"_s)), 0700u);
+        QCOMPARE(QFile(settings.location()).permissions() & 0x7077,
+                 QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(QFile(path(u"config/zelvora"_s)).permissions() & 0x7077,
+                 QFileDevice::Permissions(0x7000));
         QCOMPARE(settings.transportSender(), QString());
     }
 
     // The author's address offered from the transport where the E-mail field holds none.
     void msmtpSender_data()
     {
-        QTest::addColumn<QByteArray>("configuration");
-        QTest::addColumn<QString>("sender");
+        columns<QByteArray, QString>({ "configuration", "sender" });
         QTest::newRow("defaults") << QByteArray("defaults\nfrom a@x.jp\naccount w\nhost h\n")
                                   << u"a@x.jp"_s;
         QTest::newRow("default account named")

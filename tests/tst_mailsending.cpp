@@ -101,7 +101,8 @@ private Q_SLOTS:
             << QStringList { u"A"_s + fffd, Address, fffd + Mag, fffd };
         QTest::newRow("the author's address as the sender")
             << Fields { Name, Address, Mag, u"x"_s, u"発行人\u3000ゼルボラ"_s, u"me@example.jp"_s }
-            << QStringList { Name, Address, Mag, u"x"_s, u"発行人\u3000ゼルボラ <me@example.jp>"_s };
+            << QStringList { Name, Address, Mag, u"x"_s,
+                             u"発行人\u3000ゼルボラ <me@example.jp>"_s };
     }
     // Python's email package reads back the name, address, subject and body given.
     void messageReadsBackExactly()
@@ -154,7 +155,6 @@ private Q_SLOTS:
             write(u"sendmail"_s, Script + "cat > \"$D/message\"");
             click(Role::Send);
             QVERIFY(shown.size() == 1 && file(u"message"_s).size() > body.toUtf8().size() * 4 / 3);
-            // The copy is what the transport read, byte for byte.
             QCOMPARE(m_copies.kept, QList { file(u"message"_s) });
         }
     }
@@ -300,9 +300,7 @@ private:
     }
     void write(const QString &name, const QByteArray &content)
     {
-        QFile f(m_dir->filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
-        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(writeFile(m_dir->filePath(name), content, true));
     }
     QByteArray file(const QString &name) const { return readFile(m_dir->filePath(name)); }
     QWidget *get(const char *name) const { return child(m_form.get(), name); }

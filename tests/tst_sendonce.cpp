@@ -125,8 +125,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), StatusNote::ShownForMs + 2000);
     }
 
-    // One 0600 file a send in a 0700 folder; a shared record without the text, set aside once if
-    // unreadable; what cannot be written leaves what was there.
+    // One 0600 file a send in a 0700 folder, a record without the text; failures leave the rest.
     void copiesOfSentIssues_data()
     {
         // make: $0: the folder above the copies' folder, $0/sent unless folder says otherwise;

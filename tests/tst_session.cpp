@@ -26,10 +26,7 @@ const QByteArray None; // no such file
 const QString Awkward = u"一行目\r\n\u00A0二\u2028三\u3000ＡＢＣ（＾0＾）～\r\n"_s;
 
 // A kept field's key: the design name of its control.
-QString key(const char *role)
-{
-    return QString::fromLatin1(role);
-}
+const auto key = [](const char *role) { return QString::fromLatin1(role); };
 
 const KeptSession Sample {
     { { key(Role::Body), Awkward },
@@ -160,8 +157,8 @@ private Q_SLOTS:
         const QString folder = m_dir.filePath(u"zelvora"_s);
         QCOMPARE(run(u"sh -c"_s, { make.arg(folder) }), QString());
         const QByteArray before = Sample.toBytes();
-        if (QFile file(folder + u"/session"_s); QFileInfo(folder).isDir())
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        if (QFileInfo(folder).isDir())
+            QVERIFY(writeFile(folder + u"/session"_s, before));
         FakeServices fakes;
         Form1 form1(fakes.services(), nullptr);
         FileSessionStore store(folder);
@@ -229,8 +226,8 @@ private Q_SLOTS:
         run(u"sh -c"_s, { u"echo earlier >$0.bad; echo earlier >$0.declined"_s, place() });
         if (kept.startsWith("sh "))
             QCOMPARE(run(u"sh -c"_s, { QString::fromUtf8(kept.mid(3)).arg(place()) }), QString());
-        else if (QFile file(place()); !kept.isEmpty())
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(kept) > 0);
+        else if (!kept.isEmpty())
+            QVERIFY(writeFile(place(), kept));
         QFETCH(int, answer);
         fakes.messageBox.answers = { answer };
         keeper.offer();
@@ -257,8 +254,7 @@ private Q_SLOTS:
                  body == Awkward);
     }
 
-    // A change is written within DelayMs however long the typing goes on, and at once at the end;
-    // a refused write is retried and told once; held, nothing is written until released.
+    // A change is written within DelayMs and at the end; a refused write is retried, told once.
     void writes_data()
     {
         // typing: every DelayMs / 4; end: right after the first character; writes: before keep()

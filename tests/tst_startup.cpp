@@ -5,6 +5,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "roles.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -148,13 +149,9 @@ private Q_SLOTS:
     void platform()
     {
         QTemporaryDir bin;
-        for (const char16_t *name : { u"gnome-calculator", u"gnome-text-editor" }) {
-            QFile program(bin.filePath(QString::fromUtf16(name)));
-            QVERIFY(
-                program.open(QIODevice::WriteOnly)
-                && program.write("#!/bin/sh\n: >\"$0.started\"\nexec /bin/sleep 5\n")
-                && program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        }
+        for (const char16_t *name : { u"gnome-calculator", u"gnome-text-editor" })
+            QVERIFY(writeFile(bin.filePath(QString::fromUtf16(name)),
+                              "#!/bin/sh\n: >\"$0.started\"\nexec /bin/sleep 5\n", true));
         const QByteArray path = qgetenv("PATH");
         const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
         qputenv("PATH", QFile::encodeName(bin.path()));

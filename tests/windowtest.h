@@ -16,8 +16,40 @@ inline QByteArray readFile(const QString &path, const QByteArray &missing = {})
     return file.open(QIODevice::ReadOnly) ? file.readAll() : missing;
 }
 
+/// Writes the bytes to the file, a program the owner runs when `program`; true when all went.
+inline bool writeFile(const QString &path, const QByteArray &bytes, bool program = false)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+        && (!program
+            || file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
 #ifdef QT_WIDGETS_LIB
-#include <QWidget>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <cmath>
+
+/// WCAG 2's contrast of two colours, sRGB taken as gamma 2.2.
+inline double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        return 0.2126 * std::pow(c.redF(), 2.2) + 0.7152 * std::pow(c.greenF(), 2.2)
+            + 0.0722 * std::pow(c.blueF(), 2.2) + 0.05;
+    };
+    const auto [low, high] = std::minmax({ luminance(a), luminance(b) });
+    return high / low;
+}
+
+/// The text under each mark drawn in the box, in order.
+inline QStringList markedTexts(const QPlainTextEdit *box)
+{
+    QStringList texts;
+    for (const QTextEdit::ExtraSelection &s : box->extraSelections())
+        texts << s.cursor.selectedText();
+    return texts;
+}
 
 /// The child of that object name (a Role, or a design name).
 template<typename T = QWidget> T *child(const QObject *parent, const char *name)
