@@ -46,6 +46,9 @@ bool isInternationalLabel(QStringView label)
 
 // A host name (labels of letters, digits and hyphens, joined by single dots) or an address
 // literal in brackets such as "[192.0.2.1]" or "[IPv6:2001:db8::1]".
+// The longest label of a domain name (RFC 1035).
+constexpr qsizetype MaxLabelLength = 63;
+
 bool isDomain(QStringView domain)
 {
     if (domain.isEmpty())
@@ -60,7 +63,9 @@ bool isDomain(QStringView domain)
         return true;
     }
     for (QStringView label : domain.split(u'.')) {
-        if (label.isEmpty() || label.startsWith(u'-') || label.endsWith(u'-'))
+        // No name server holds a longer label, and a reader's mail program drops such a domain.
+        if (label.isEmpty() || label.size() > MaxLabelLength || label.startsWith(u'-')
+            || label.endsWith(u'-'))
             return false;
         if (label.startsWith(u"xn--"_s, Qt::CaseInsensitive) && !isInternationalLabel(label))
             return false;

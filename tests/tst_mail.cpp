@@ -85,9 +85,10 @@ private Q_SLOTS:
         row("carrier's dots", u"taro..yamada.@example.ne.jp"_s, true);
         row("hyphen inside labels", u"taro@mail-1.example-jp.jp"_s, true);
         row("address literal", u"taro@[192.0.2.1]"_s, true);
-        row("254 characters", QString(64, u'a') + u'@' + QString(186, u'b') + u".jp"_s, true);
-        row("255 characters", QString(65, u'a') + u'@' + QString(186, u'b') + u".jp"_s, false,
-            u"254 文字"_s);
+        const QString domain = (QString(61, u'b') + u'.').repeated(3) + u"bjp"_s;
+        row("254 characters", QString(64, u'a') + u'@' + domain, true);
+        row("255 characters", QString(65, u'a') + u'@' + domain, false, u"254 文字"_s);
+        row("label of 64 characters", u"taro@"_s + QString(64, u'b') + u".example.jp"_s, false);
         row("label starts with -", u"taro@-example.jp"_s, false);
         row("label ends with -", u"taro@example-.jp"_s, false);
         row("empty label", u"taro@example..jp"_s, false);
